@@ -1,0 +1,24 @@
+# Shared target settings: warnings per target, sanitizers when asked for.
+function(orvel_target_options target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  if(ORVEL_SANITIZE)
+    target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer
+                                             -fno-sanitize-recover=undefined)
+    target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+  endif()
+endfunction()
+
+# One GoogleTest executable per test folder: every *_test.cpp in it.
+function(orvel_add_test_folder name)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE orvel_core GTest::gtest_main ${ARGN})
+  target_compile_definitions(${name} PRIVATE ORVEL_BIN_DIR="${CMAKE_BINARY_DIR}/bin"
+                                             ORVEL_TEST_DIR="${CMAKE_CURRENT_SOURCE_DIR}")
+  orvel_target_options(${name})
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+                       PROPERTIES ENVIRONMENT "ORVEL_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+endfunction()

@@ -1,0 +1,152 @@
+#include "cli/AnalyzeOptions.h"
+
+#include <charconv>
+#include <vector>
+
+namespace orvel::cli {
+
+const char* const kAnalyzeUsage =
+    "usage: orvel-analyze FILE [--info] [--slice I] [--line|--rectangle|--ellipse X0,Y0,X1,Y1] "
+    "[--range FIRST,LAST] [--levels P1,P2] [--invert] [--2d] [--3d] [--cut OUT] "
+    "[--palette original|greyscale|colour1|colour2|binary] [--quality Q] [--export OUT] [--json]";
+
+namespace {
+
+bool ParseInt(const std::string& text, int& value) {
+  const char* end = text.data() + text.size();
+  auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  return ec == std::errc() && ptr == end;
+}
+
+bool ParseIntList(const std::string& text, std::vector<int>& values, std::size_t count) {
+  values.clear();
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t comma = text.find(',', start);
+    int value = 0;
+    if (!ParseInt(text.substr(start, comma - start), value)) return false;
+    values.push_back(value);
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  return values.size() == count;
+}
+
+bool IsPaletteName(const std::string& name) {
+  return name == "original" || name == "greyscale" || name == "colour1" || name == "colour2" ||
+         name == "binary";
+}
+
+struct Parser {
+  int argc;
+  const char* const* argv;
+  int index = 1;
+  std::string& error;
+
+  bool Value(const std::string& option, std::string& value) {
+    if (index + 1 >= argc) {
+      error = option + " needs a value";
+      return false;
+    }
+    value = argv[++index];
+    return true;
+  }
+
+  bool Ints(const std::string& option, std::size_t count, std::vector<int>& values) {
+    std::string text;
+    if (!Value(option, text)) return false;
+    if (ParseIntList(text, values, count)) return true;
+    error = option + " takes " + std::to_string(count) + " comma-separated integers, not '" + text + "'";
+    return false;
+  }
+};
+
+bool ParseTool(Parser& parser, const std::string& option, SelectionTool tool, AnalyzeOptions& options) {
+  std::vector<int> v;
+  if (!parser.Ints(option, 4, v)) return false;
+  if (options.tool != SelectionTool::kNone) {
+    parser.error = "only one of --line, --rectangle and --ellipse may be given";
+    return false;
+  }
+  options.tool = tool;
+  options.points = {v[0], v[1], v[2], v[3]};
+  return true;
+}
+
+bool ParseOption(Parser& p, const std::string& option, AnalyzeOptions& o) {
+  std::vector<int> v;
+  std::string text;
+  if (option == "--info") o.info = true;
+  else if (option == "--json") o.json = true;
+  else if (option == "--invert") o.invert = true;
+  else if (option == "--2d") o.area = true;
+  else if (option == "--3d") o.model = true;
+  else if (option == "--line") return ParseTool(p, option, SelectionTool::kLine, o);
+  else if (option == "--rectangle") return ParseTool(p, option, SelectionTool::kRectangle, o);
+  else if (option == "--ellipse") return ParseTool(p, option, SelectionTool::kEllipse, o);
+  else if (option == "--slice") {
+    if (!p.Ints(option, 1, v)) return false;
+    o.slice = v[0];
+  } else if (option == "--range") {
+    if (!p.Ints(option, 2, v)) return false;
+    o.range = IntPair{v[0], v[1]};
+  } else if (option == "--levels") {
+    if (!p.Ints(option, 2, v)) return false;
+    o.levels = IntPair{v[0], v[1]};
+  } else if (option == "--quality") {
+    if (!p.Ints(option, 1, v)) return false;
+    o.quality = v[0];
+  } else if (option == "--cut") {
+    if (!p.Value(option, text)) return false;
+    o.cutPath = text;
+  } else if (option == "--export") {
+    if (!p.Value(option, text)) return false;
+    o.exportPath = text;
+  } else if (option == "--palette") {
+    if (!p.Value(option, text)) return false;
+    if (!IsPaletteName(text)) {
+      p.error = "unknown palette '" + text + "'";
+      return false;
+    }
+    o.palette = text;
+  } else {
+    p.error = "unknown option '" + option + "'";
+    return false;
+  }
+  return true;
+}
+
+bool CheckCombination(const AnalyzeOptions& o, std::string& error) {
+  const bool figure = o.tool == SelectionTool::kRectangle || o.tool == SelectionTool::kEllipse;
+  if (o.area && !figure) error = "--2d needs --rectangle or --ellipse";
+  else if (o.model && !figure) error = "--3d needs --rectangle or --ellipse";
+  else if (o.cutPath && o.tool != SelectionTool::kLine) error = "--cut needs --line";
+  else if (o.quality < 0 || o.quality > 100) error = "--quality takes a value from 0 to 100";
+  return error.empty();
+}
+
+}  // namespace
+
+bool ParseAnalyzeOptions(int argc, const char* const* argv, AnalyzeOptions& options, std::string& error) {
+  options = AnalyzeOptions();
+  error.clear();
+  Parser parser{argc, argv, 1, error};
+  for (; parser.index < argc; ++parser.index) {
+    const std::string argument = argv[parser.index];
+    if (argument.size() > 1 && argument[0] == '-') {
+      if (!ParseOption(parser, argument, options)) return false;
+    } else if (options.file.empty()) {
+      options.file = argument;
+    } else {
+      error = "more than one FILE given";
+      return false;
+    }
+  }
+  if (options.file.empty()) {
+    error = "no FILE given";
+    return false;
+  }
+  return CheckCombination(options, error);
+}
+
+}  // namespace orvel::cli

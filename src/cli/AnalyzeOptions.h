@@ -1,0 +1,41 @@
+#pragma once
+// The command line of orvel-analyze: FILE [options]. Points are image pixels, y down from the top.
+#include <optional>
+#include <string>
+
+namespace orvel::cli {
+
+struct PointPair {
+  int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+};
+
+struct IntPair {
+  int first = 0, second = 0;
+};
+
+enum class SelectionTool { kNone, kLine, kRectangle, kEllipse };
+
+struct AnalyzeOptions {
+  std::string file;
+  bool info = false;
+  int slice = 0;
+  SelectionTool tool = SelectionTool::kNone;
+  PointPair points;  // start and stop point of the tool
+  std::optional<IntPair> range;   // bottom and top limit, slice indices
+  std::optional<IntPair> levels;  // lower and upper level-slider positions
+  bool invert = false;
+  bool area = false;   // --2d
+  bool model = false;  // --3d
+  std::optional<std::string> cutPath;
+  std::string palette = "original";
+  int quality = 75;
+  std::optional<std::string> exportPath;
+  bool json = false;
+};
+
+// Parses argv; on failure returns false with one line describing the problem in error.
+bool ParseAnalyzeOptions(int argc, const char* const* argv, AnalyzeOptions& options, std::string& error);
+
+extern const char* const kAnalyzeUsage;
+
+}  // namespace orvel::cli

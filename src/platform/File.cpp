@@ -1,0 +1,124 @@
+#include "platform/File.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+#include <sys/stat.h>
+
+namespace orvel::platform {
+
+InputFile::~InputFile() { Close(); }
+
+bool InputFile::Open(const std::string& path) {
+  Close();
+  m_file = std::fopen(path.c_str(), "rb");
+  if (!m_file) return false;
+  struct stat info {};
+  if (fstat(fileno(m_file), &info) != 0 || !S_ISREG(info.st_mode)) {
+    Close();
+    return false;
+  }
+  m_size = static_cast<std::uint64_t>(info.st_size);
+  m_path = path;
+  return true;
+}
+
+void InputFile::Close() {
+  if (m_file) std::fclose(m_file);
+  m_file = nullptr;
+  m_size = 0;
+}
+
+std::size_t InputFile::Read(void* buffer, std::size_t count) {
+  if (!m_file) throw FileError("file not open");
+  const std::size_t got = std::fread(buffer, 1, count, m_file);
+  if (got < count && std::ferror(m_file)) throw FileError(std::strerror(errno));
+  return got;
+}
+
+void InputFile::Seek(std::uint64_t offset) {
+  if (!m_file) throw FileError("file not open");
+  if (fseeko(m_file, static_cast<off_t>(offset), SEEK_SET) != 0) throw FileError(std::strerror(errno));
+}
+
+OutputFile::~OutputFile() { Abandon(); }
+
+bool OutputFile::Create(const std::string& path) {
+  Abandon();
+  std::string pattern = path + ".tmp-XXXXXX";
+  const int descriptor = mkstemp(pattern.data());
+  if (descriptor < 0) return false;
+  m_file = fdopen(descriptor, "w+b");
+  if (!m_file) {
+    close(descriptor);
+    unlink(pattern.c_str());
+    return false;
+  }
+  // Keep the permissions an ordinary new file would get, not mkstemp's 0600.
+  const mode_t mask = umask(0);
+  umask(mask);
+  fchmod(descriptor, 0666 & ~mask);
+  m_target = path;
+  m_temporary = pattern;
+  return true;
+}
+
+void OutputFile::Write(const void* buffer, std::size_t count) {
+  if (!m_file) throw FileError("file not open");
+  if (count != 0 && std::fwrite(buffer, 1, count, m_file) != count) throw FileError(std::strerror(errno));
+}
+
+void OutputFile::WriteAt(std::uint64_t offset, const void* buffer, std::size_t count) {
+  if (!m_file) throw FileError("file not open");
+  const off_t end = ftello(m_file);
+  if (fseeko(m_file, static_cast<off_t>(offset), SEEK_SET) != 0) throw FileError(std::strerror(errno));
+  Write(buffer, count);
+  if (fseeko(m_file, end, SEEK_SET) != 0) throw FileError(std::strerror(errno));
+}
+
+bool OutputFile::Commit() {
+  if (!m_file) return false;
+  bool ok = std::fflush(m_file) == 0 && fsync(fileno(m_file)) == 0;
+  ok = (std::fclose(m_file) == 0) && ok;
+  m_file = nullptr;
+  if (ok && std::rename(m_temporary.c_str(), m_target.c_str()) == 0) {
+    m_temporary.clear();
+    return true;
+  }
+  unlink(m_temporary.c_str());
+  m_temporary.clear();
+  return false;
+}
+
+void OutputFile::Abandon() {
+  if (m_file) std::fclose(m_file);
+  m_file = nullptr;
+  if (!m_temporary.empty()) unlink(m_temporary.c_str());
+  m_temporary.clear();
+}
+
+bool ReadWholeFile(const std::string& path, std::string& contents) {
+  InputFile file;
+  if (!file.Open(path)) return false;
+  try {
+    contents.resize(file.Size());
+    contents.resize(file.Read(contents.data(), contents.size()));
+    return true;
+  } catch (const FileError&) {
+    return false;
+  }
+}
+
+bool WriteWholeFileAtomically(const std::string& path, const std::string& contents) {
+  OutputFile file;
+  if (!file.Create(path)) return false;
+  try {
+    file.Write(contents.data(), contents.size());
+  } catch (const FileError&) {
+    return false;
+  }
+  return file.Commit();
+}
+
+}  // namespace orvel::platform
