@@ -1,0 +1,55 @@
+#include "app/SettingsFile.h"
+
+#include <cstdlib>
+
+namespace orvel {
+
+std::string SettingsFilePath() {
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  if (config && *config) return std::string(config) + "/orvel.ini";
+  const char* home = std::getenv("HOME");
+  return std::string(home && *home ? home : ".") + "/.config/orvel.ini";
+}
+
+namespace {
+
+// A stored value below 0 cannot be a pixel position or a quality: it takes the default.
+int ReadNonNegative(const IniFile& settings, const char* section, const char* key, int defaultValue) {
+  const int value = settings.GetInt(section, key, defaultValue);
+  return value < 0 ? defaultValue : value;
+}
+
+}  // namespace
+
+LinePoints ReadLinePoints(const IniFile& settings, int width, int height) {
+  LinePoints points;
+  points.start.x = ReadNonNegative(settings, "Startpoint", "x", 5);
+  if (points.start.x > width - 5) points.start.x = 5;
+  points.start.y = ReadNonNegative(settings, "Startpoint", "y", height / 2);
+  if (points.start.y > height / 2) points.start.y = height / 2;
+  points.stop.x = ReadNonNegative(settings, "Stoppoint", "x", width - 5);
+  if (points.stop.x > width - 5) points.stop.x = width - 5;
+  points.stop.y = ReadNonNegative(settings, "Stoppoint", "y", height / 2);
+  if (points.stop.y > height - 5) points.stop.y = height / 2;
+  if (points.start.x == points.stop.x) points.stop.x += 2;
+  if (points.start.y == points.stop.y) points.stop.y += 2;
+  return points;
+}
+
+void WriteLinePoints(IniFile& settings, const LinePoints& points) {
+  settings.WriteString("Startpoint", "x", std::to_string(points.start.x));
+  settings.WriteString("Startpoint", "y", std::to_string(points.start.y));
+  settings.WriteString("Stoppoint", "x", std::to_string(points.stop.x));
+  settings.WriteString("Stoppoint", "y", std::to_string(points.stop.y));
+}
+
+int ReadJpegQuality(const IniFile& settings) {
+  const int quality = settings.GetInt("JPEG", "Quality", 75);
+  return quality < 25 || quality > 100 ? 75 : quality;
+}
+
+void WriteJpegQuality(IniFile& settings, int quality) {
+  settings.WriteString("JPEG", "Quality", std::to_string(quality));
+}
+
+}  // namespace orvel
