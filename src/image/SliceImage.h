@@ -127,6 +127,9 @@ class SliceImage {
   void SetHeaderField16(int offset, std::uint16_t value);
 
  private:
+  void ReadTiffPixels(platform::InputFile& file, int bytesPerSample);
+  void ReadTiffColourMap(platform::InputFile& file);
+
   std::uint32_t m_imageBytes = 0;
   std::int32_t m_rowPadding = 0;
   std::int32_t m_rowBytes = 0;
