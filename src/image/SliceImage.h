@@ -49,7 +49,8 @@ class SliceImage {
   bool WriteBmp(platform::OutputFile& file) const;
   bool ReadTiff(platform::InputFile& file);
   bool ReadJpeg(const std::string& path);
-  void WriteJpeg(const std::string& path, int quality) const;
+  // Returns whether the file was written (the viewer ignores it; the command-line tool must not).
+  bool WriteJpeg(const std::string& path, int quality) const;
 
   // Accessors.
   std::uint8_t* GetBits() { return m_bits.data(); }

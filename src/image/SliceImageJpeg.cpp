@@ -8,6 +8,6 @@ bool SliceImage::ReadJpeg(const std::string&) {
   return false;
 }
 
-void SliceImage::WriteJpeg(const std::string&, int) const {}
+bool SliceImage::WriteJpeg(const std::string&, int) const { return false; }
 
 }  // namespace orvel
