@@ -3,6 +3,8 @@
 #include <charconv>
 #include <vector>
 
+#include "app/ImageLoader.h"
+
 namespace orvel::cli {
 
 const char* const kAnalyzeUsage =
@@ -116,12 +118,19 @@ bool ParseOption(Parser& p, const std::string& option, AnalyzeOptions& o) {
   return true;
 }
 
+bool IsImageOutput(const std::string& path) {
+  const int type = ImageTypeFromExtension(path);
+  return type == kBmpImage || type == kJpegImage;
+}
+
 bool CheckCombination(const AnalyzeOptions& o, std::string& error) {
   const bool figure = o.tool == SelectionTool::kRectangle || o.tool == SelectionTool::kEllipse;
   if (o.area && !figure) error = "--2d needs --rectangle or --ellipse";
   else if (o.model && !figure) error = "--3d needs --rectangle or --ellipse";
   else if (o.cutPath && o.tool != SelectionTool::kLine) error = "--cut needs --line";
   else if (o.quality < 0 || o.quality > 100) error = "--quality takes a value from 0 to 100";
+  else if (o.cutPath && !IsImageOutput(*o.cutPath)) error = "--cut OUT must end in .bmp or .jpg";
+  else if (o.exportPath && !IsImageOutput(*o.exportPath)) error = "--export OUT must end in .bmp or .jpg";
   return error.empty();
 }
 

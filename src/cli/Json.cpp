@@ -75,6 +75,13 @@ JsonObject& JsonObject::AddRaw(const std::string& key, const std::string& value)
   return *this;
 }
 
+JsonObject& JsonObject::AddMembers(const std::string& members) {
+  if (members.empty()) return *this;
+  if (!m_body.empty()) m_body += ",";
+  m_body += members;
+  return *this;
+}
+
 JsonObject& JsonObject::Add(const std::string& key, const std::vector<std::int64_t>& values) {
   Key(key);
   m_body += "[";

@@ -21,9 +21,12 @@ class JsonObject {
   JsonObject& AddNull(const std::string& key);
   // value is already JSON text (an object or array)
   JsonObject& AddRaw(const std::string& key, const std::string& value);
+  // members is the inside of another object ("a":1,"b":2), appended as they stand
+  JsonObject& AddMembers(const std::string& members);
   JsonObject& Add(const std::string& key, const std::vector<std::int64_t>& values);
   JsonObject& Add(const std::string& key, const std::vector<std::string>& values);
   std::string Text() const { return "{" + m_body + "}"; }
+  const std::string& Members() const { return m_body; }
   bool Empty() const { return m_body.empty(); }
 
  private:

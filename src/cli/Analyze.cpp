@@ -1,0 +1,107 @@
+#include "cli/Analyze.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/DatasetDiscovery.h"
+#include "app/ImageLoader.h"
+#include "cli/AnalyzeSections.h"
+#include "cli/Json.h"
+
+namespace orvel::cli {
+
+namespace {
+
+struct UsageError {
+  std::string message;
+};
+
+std::string LoadFailureText(LoadStatus status, const std::string& path) {
+  return (status == LoadStatus::kCannotOpen ? "cannot open " : "cannot read slice ") + path;
+}
+
+void LoadSlice(const std::string& path, SliceImage& image) {
+  const LoadStatus status = LoadImageFile(path, image);
+  if (status != LoadStatus::kLoaded) throw SectionFailure{LoadFailureText(status, path)};
+}
+
+// Slice indices of the two limits; crossed limits are exchanged as the limit sliders do.
+std::pair<int, int> SelectionRange(const AnalyzeOptions& options, int count) {
+  IntPair range = options.range.value_or(IntPair{0, count - 1});
+  if (range.first > range.second) std::swap(range.first, range.second);
+  if (range.first < 0 || range.second >= count)
+    throw UsageError{"--range must lie within 0.." + std::to_string(count - 1)};
+  return {range.first, range.second};
+}
+
+std::string WithLineFeeds(const std::string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
+  return out;
+}
+
+struct SectionCall {
+  bool wanted;
+  const char* key;
+  SectionResult (*run)(const AnalyzeContext&);
+};
+
+int Run(const AnalyzeOptions& options, std::ostream& out) {
+  Dataset dataset;
+  if (OpenDatasetFromPath(options.file, dataset) != DiscoveryResult::kFound) return 1;
+  const int count = dataset.SliceCount();
+  if (options.slice < 0 || options.slice >= count)
+    throw UsageError{"--slice must lie within 0.." + std::to_string(count - 1)};
+  const auto [bottom, top] = SelectionRange(options, count);
+
+  // The level sliders start at the first slice's levels, whichever slice is current.
+  SliceImage first;
+  LoadSlice(dataset.slicePaths[0], first);
+  SliceImage current;
+  if (options.slice != 0) LoadSlice(dataset.slicePaths[options.slice], current);
+  const SliceImage& slice = options.slice == 0 ? first : current;
+  const IntPair levels = options.levels.value_or(IntPair{first.GetLowerLevel(), first.GetUpperLevel()});
+
+  const AnalyzeContext context{options, dataset, slice, options.slice, levels.first, levels.second, bottom, top};
+  const SectionCall calls[] = {
+      {options.info, "", RunInfoSection},
+      {options.exportPath.has_value(), "export", RunExportSection},
+      {options.tool == SelectionTool::kLine, "line", RunLineSection},
+      {options.area, "area", RunAreaSection},
+      {options.model, "model", RunModelSection},
+      {options.cutPath.has_value(), "cut", RunCutSection},
+  };
+  JsonObject json;
+  std::string text;
+  for (const SectionCall& call : calls) {
+    if (!call.wanted) continue;
+    const SectionResult result = call.run(context);
+    text += result.text;
+    // The info section gives its members ("dataset", "slice") rather than one value.
+    if (*call.key == '\0') json.AddMembers(result.json);
+    else json.AddRaw(call.key, result.json);
+  }
+  out << (options.json ? json.Text() + "\n" : WithLineFeeds(text));
+  return 0;
+}
+
+}  // namespace
+
+int RunAnalyze(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+  AnalyzeOptions options;
+  std::string error;
+  try {
+    if (!ParseAnalyzeOptions(argc, argv, options, error)) throw UsageError{error};
+    return Run(options, out);
+  } catch (const UsageError& usage) {
+    err << "orvel-analyze: " << usage.message << "; " << kAnalyzeUsage << "\n";
+    return 2;
+  } catch (const SectionFailure& failure) {
+    err << "orvel-analyze: " << failure.message << "\n";
+    return 1;
+  }
+}
+
+}  // namespace orvel::cli
