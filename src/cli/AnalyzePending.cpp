@@ -10,8 +10,6 @@ namespace {
 }
 }  // namespace
 
-SectionResult RunLineSection(const AnalyzeContext&) { NotAvailable("--line"); }
-SectionResult RunAreaSection(const AnalyzeContext&) { NotAvailable("--2d"); }
 SectionResult RunModelSection(const AnalyzeContext&) { NotAvailable("--3d"); }
 SectionResult RunCutSection(const AnalyzeContext&) { NotAvailable("--cut"); }
 

@@ -1,0 +1,31 @@
+// --line: the line block of the current slice.
+#include "analysis/LineMeasurement.h"
+#include "cli/AnalyzeSections.h"
+#include "cli/AnalyzeSelection.h"
+#include "cli/Json.h"
+
+namespace orvel::cli {
+
+SectionResult RunLineSection(const AnalyzeContext& context) {
+  RequireMeasurableSlice(context.slice);
+  analysis::LineRequest request;
+  request.start = StartPoint(context.options);
+  request.stop = StopPoint(context.options);
+  request.pixelSizeMm = context.slice.GetPixelSizeMm();
+  // Slice steps from the bottom to the top limit (the limit sliders' position difference).
+  request.sliceSteps = context.topIndex - context.bottomIndex;
+  request.sliceSpacing = context.dataset.SliceSpacing();
+  const analysis::LineMeasurement line = analysis::MeasureLine(context.slice, request);
+
+  JsonObject json;
+  json.Add("samples", line.samples);
+  for (const auto& [key, value] : {std::pair{"min", line.minimum}, std::pair{"max", line.maximum},
+                                   std::pair{"average", line.average}}) {
+    if (value) json.Add(key, *value);
+    else json.AddNull(key);
+  }
+  json.Add("text", line.text);
+  return {line.text, json.Text()};
+}
+
+}  // namespace orvel::cli
