@@ -1,0 +1,106 @@
+#include "app/SettingsFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "support/TestSupport.h"
+
+namespace orvel {
+namespace {
+
+using test::TemporaryDirectory;
+
+std::string ReadText(const std::string& path) {
+  const auto bytes = test::ReadFileBytes(path);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+TEST(IniFileTest, ReadsLikeThePrivateProfileFunctions) {
+  TemporaryDirectory dir;
+  test::WriteFile(dir.File("a.ini"), std::string("; comment\n[Startpoint]\n X = 12abc\ny=-3\n[jpeg]\nQuality=\n"));
+  const IniFile ini(dir.File("a.ini"));
+  EXPECT_EQ(ini.GetInt("startpoint", "x", 5), 12);
+  EXPECT_EQ(ini.GetInt("Startpoint", "y", 5), -3);
+  EXPECT_EQ(ini.GetInt("JPEG", "Quality", 75), 0);  // present but without digits
+  EXPECT_EQ(ini.GetInt("Stoppoint", "x", 7), 7);
+  EXPECT_EQ(IniFile(dir.File("missing.ini")).GetInt("Startpoint", "x", 9), 9);
+}
+
+TEST(IniFileTest, WritingKeepsEverythingElseOfTheFile) {
+  TemporaryDirectory dir;
+  const std::string path = dir.File("a.ini");
+  test::WriteFile(path, std::string("; keep me\n[Other]\nk=1\n\n[Startpoint]\nx=3\n; inner\n[Last]\nz=2\n"));
+  IniFile ini(path);
+  ASSERT_TRUE(ini.WriteString("Startpoint", "x", "40"));
+  ASSERT_TRUE(ini.WriteString("Startpoint", "y", "41"));
+  ASSERT_TRUE(ini.WriteString("JPEG", "Quality", "90"));
+  EXPECT_EQ(ReadText(path),
+            "; keep me\n[Other]\nk=1\n\n[Startpoint]\nx=40\ny=41\n; inner\n[Last]\nz=2\n[JPEG]\nQuality=90\n");
+}
+
+TEST(IniFileTest, AFailedWriteLeavesTheFileAsItWas) {
+  TemporaryDirectory dir;
+  IniFile ini(dir.File("no-such-dir/a.ini"));
+  EXPECT_FALSE(ini.WriteString("A", "b", "1"));
+}
+
+class LinePointsTest : public ::testing::Test {
+ protected:
+  LinePoints Read(const std::string& text, int width, int height) {
+    test::WriteFile(m_dir.File("orvel.ini"), text);
+    return ReadLinePoints(IniFile(m_dir.File("orvel.ini")), width, height);
+  }
+  TemporaryDirectory m_dir;
+};
+
+TEST_F(LinePointsTest, DefaultsRunAcrossTheMiddleWithTheStopTwoRowsLower) {
+  const LinePoints points = Read("", 100, 60);
+  EXPECT_EQ(points.start, (PixelPoint{5, 30}));
+  EXPECT_EQ(points.stop, (PixelPoint{95, 32}));
+}
+
+TEST_F(LinePointsTest, StoredValuesAreCorrectedAgainstTheFirstSlice) {
+  // start x beyond width - 5 -> 5; stop x beyond -> width - 5; start y beyond height / 2 -> height / 2;
+  // stop y of height - 5 is kept.
+  const LinePoints points = Read("[Startpoint]\nx=96\ny=31\n[Stoppoint]\nx=96\ny=55\n", 100, 60);
+  EXPECT_EQ(points.start, (PixelPoint{5, 30}));
+  EXPECT_EQ(points.stop, (PixelPoint{95, 55}));
+  EXPECT_EQ(Read("[Stoppoint]\ny=56\n", 100, 60).stop.y, 30 + 2);  // beyond height - 5 -> height / 2, then apart
+}
+
+TEST_F(LinePointsTest, CoincidingPointsMoveApartAndNegativeValuesTakeDefaults) {
+  const LinePoints points = Read("[Startpoint]\nx=20\ny=10\n[Stoppoint]\nx=20\ny=10\n", 100, 60);
+  EXPECT_EQ(points.stop, (PixelPoint{22, 12}));
+  const LinePoints negative = Read("[Startpoint]\nx=-4\ny=-1\n", 100, 60);
+  EXPECT_EQ(negative.start, (PixelPoint{5, 30}));
+}
+
+TEST_F(LinePointsTest, WrittenPointsReadBack) {
+  IniFile ini(m_dir.File("orvel.ini"));
+  WriteLinePoints(ini, {{11, 12}, {40, 20}});
+  const LinePoints points = ReadLinePoints(ini, 100, 60);
+  EXPECT_EQ(points.start, (PixelPoint{11, 12}));
+  EXPECT_EQ(points.stop, (PixelPoint{40, 20}));
+}
+
+TEST(JpegQualityTest, OutOfRangeQualitiesShowAsTheDefault) {
+  TemporaryDirectory dir;
+  IniFile ini(dir.File("orvel.ini"));
+  EXPECT_EQ(ReadJpegQuality(ini), 75);
+  for (const auto& [stored, shown] : {std::pair{24, 75}, {25, 25}, {100, 100}, {101, 75}, {-5, 75}}) {
+    WriteJpegQuality(ini, stored);
+    EXPECT_EQ(ReadJpegQuality(ini), shown) << stored;
+  }
+}
+
+TEST(SettingsPathTest, FollowsTheConfigurationDirectory) {
+  setenv("XDG_CONFIG_HOME", "/tmp/orvel-config", 1);
+  EXPECT_EQ(SettingsFilePath(), "/tmp/orvel-config/orvel.ini");
+  unsetenv("XDG_CONFIG_HOME");
+  setenv("HOME", "/home/someone", 1);
+  EXPECT_EQ(SettingsFilePath(), "/home/someone/.config/orvel.ini");
+}
+
+}  // namespace
+}  // namespace orvel

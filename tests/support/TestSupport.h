@@ -1,0 +1,54 @@
+#pragma once
+// Helpers shared by the tests: a temporary directory removed at the end of the test, captured
+// messages, whole-file access.
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/Messages.h"
+
+namespace orvel::test {
+
+class TemporaryDirectory {
+ public:
+  TemporaryDirectory() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "orvel-test-XXXXXX").string();
+    m_path = mkdtemp(pattern.data());
+  }
+  ~TemporaryDirectory() {
+    std::error_code ignored;
+    std::filesystem::remove_all(m_path, ignored);
+  }
+  const std::string& Path() const { return m_path; }
+  std::string File(const std::string& name) const { return m_path + "/" + name; }
+
+ private:
+  std::string m_path;
+};
+
+// Collects every message shown while it lives (text and caption).
+class MessageCapture {
+ public:
+  MessageCapture() {
+    m_previous = platform::SetMessageSink(
+        [this](const std::string& text, const std::string& caption) { m_messages.emplace_back(text, caption); });
+  }
+  ~MessageCapture() { platform::SetMessageSink(m_previous); }
+  const std::vector<std::pair<std::string, std::string>>& Messages() const { return m_messages; }
+  std::vector<std::string> Texts() const {
+    std::vector<std::string> texts;
+    for (const auto& message : m_messages) texts.push_back(message.first);
+    return texts;
+  }
+
+ private:
+  platform::MessageSink m_previous;
+  std::vector<std::pair<std::string, std::string>> m_messages;
+};
+
+void WriteFile(const std::string& path, const std::vector<unsigned char>& bytes);
+void WriteFile(const std::string& path, const std::string& text);
+std::vector<unsigned char> ReadFileBytes(const std::string& path);
+
+}  // namespace orvel::test
