@@ -1,0 +1,234 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "app/ImageLoader.h"
+#include "image/BmpFile.h"
+#include "image/ByteOrder.h"
+#include "image/SliceImage.h"
+#include "platform/File.h"
+#include "support/TestSupport.h"
+
+namespace orvel {
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+using test::MessageCapture;
+using test::TemporaryDirectory;
+
+struct BmpSpec {
+  int width = 4, height = 2, bits = 8, colours = 256, compression = 0;
+  int xPels = 3780, yPels = 3780;
+  Bytes pixels;                 // as stored in the file
+  int pixelOffsetDelta = 0;     // added to the correct pixel data offset
+};
+
+Bytes BuildBmp(const BmpSpec& spec) {
+  const int tableBytes = 4 * spec.colours;
+  Bytes bytes(14 + 40 + tableBytes, 0);
+  bytes[0] = 'B';
+  bytes[1] = 'M';
+  StoreLe32(&bytes[10], static_cast<std::uint32_t>(14 + 40 + tableBytes + spec.pixelOffsetDelta));
+  unsigned char* h = &bytes[14];
+  StoreLe32(h, 40);
+  StoreLe32(h + 4, static_cast<std::uint32_t>(spec.width));
+  StoreLe32(h + 8, static_cast<std::uint32_t>(spec.height));
+  StoreLe16(h + 12, 1);
+  StoreLe16(h + 14, static_cast<std::uint16_t>(spec.bits));
+  StoreLe32(h + 16, static_cast<std::uint32_t>(spec.compression));
+  StoreLe32(h + 24, static_cast<std::uint32_t>(spec.xPels));
+  StoreLe32(h + 28, static_cast<std::uint32_t>(spec.yPels));
+  for (int i = 0; i < spec.colours; ++i) {  // a recognisable, non-grey table
+    h[40 + 4 * i] = static_cast<unsigned char>(i);
+    h[40 + 4 * i + 1] = static_cast<unsigned char>(255 - i);
+    h[40 + 4 * i + 2] = static_cast<unsigned char>(i / 2);
+  }
+  bytes.insert(bytes.end(), spec.pixels.begin(), spec.pixels.end());
+  return bytes;
+}
+
+class BmpTest : public ::testing::Test {
+ protected:
+  bool Load(const Bytes& bytes, SliceImage& image) {
+    test::WriteFile(m_dir.File("slice0000.bmp"), bytes);
+    return LoadImageFile(m_dir.File("slice0000.bmp"), image) == LoadStatus::kLoaded;
+  }
+  TemporaryDirectory m_dir;
+  MessageCapture m_messages;
+};
+
+TEST_F(BmpTest, PaletteImageLoadsWithItsTableAsColoursAndOriginalColours) {
+  BmpSpec spec;
+  spec.width = 100;
+  spec.height = 7;
+  for (int i = 0; i < 700; ++i) spec.pixels.push_back(static_cast<unsigned char>(i));
+  SliceImage image;
+  ASSERT_TRUE(Load(BuildBmp(spec), image));
+  EXPECT_EQ(image.GetColourCount(), 256);
+  EXPECT_EQ(image.GetImageBytes(), 700u);
+  EXPECT_EQ(image.GetLowerLevel(), 128);
+  EXPECT_EQ(image.GetUpperLevel(), 383);
+  const Bytes file = BuildBmp(spec);
+  EXPECT_EQ(0, std::memcmp(image.GetColourTable(), &file[54], 1024));
+  EXPECT_EQ(0, std::memcmp(image.GetOriginalColours().data(), &file[54], 1024));
+  EXPECT_EQ(image.GetPixel(99, 6), static_cast<std::uint8_t>(699));
+  EXPECT_EQ(image.GetXPelsPerMeter(), 3780);
+}
+
+TEST_F(BmpTest, MissingVerticalResolutionBecomes254000) {
+  BmpSpec spec;
+  spec.yPels = 0;
+  spec.pixels.assign(8, 1);
+  SliceImage image;
+  ASSERT_TRUE(Load(BuildBmp(spec), image));
+  EXPECT_EQ(image.GetYPelsPerMeter(), 254000);
+  EXPECT_EQ(image.GetXPelsPerMeter(), 3780);
+}
+
+TEST_F(BmpTest, ForeignAndDamagedFilesAreRefusedAndLeaveTheImageEmpty) {
+  BmpSpec good;
+  good.pixels.assign(8, 7);
+  Bytes wrongType = BuildBmp(good);
+  wrongType[1] = 'A';
+  Bytes shortBlock = BuildBmp(good);
+  StoreLe32(&shortBlock[10], 14 + 40 + 100);  // colour table cut short
+  BmpSpec zeroWidth = good;
+  zeroWidth.width = 0;
+  BmpSpec huge = good;
+  huge.width = 40000;
+  huge.height = 40000;  // 1.6 GB of pixels
+  BmpSpec badBits = good;
+  badBits.bits = 7;
+  for (const Bytes& bytes : {wrongType, shortBlock, BuildBmp(zeroWidth), BuildBmp(huge), BuildBmp(badBits)}) {
+    SliceImage image;
+    ASSERT_TRUE(Load(BuildBmp(good), image));
+    EXPECT_FALSE(Load(bytes, image));
+    EXPECT_TRUE(image.IsEmpty());
+  }
+  EXPECT_EQ(m_messages.Texts(), std::vector<std::string>(5, "Invalid bitmap file"));
+}
+
+TEST_F(BmpTest, TenByteFileFailsWithoutMessage) {
+  SliceImage image;
+  EXPECT_FALSE(Load(Bytes(10, 'B'), image));
+  EXPECT_TRUE(m_messages.Messages().empty());
+}
+
+TEST_F(BmpTest, ShortPixelAreaReadsAsZero) {
+  BmpSpec spec;
+  spec.pixels = {9, 9, 9};
+  SliceImage image;
+  ASSERT_TRUE(Load(BuildBmp(spec), image));
+  EXPECT_EQ(image.GetPixel(2, 0), 9);
+  EXPECT_EQ(image.GetPixel(3, 0), 0);
+  EXPECT_EQ(image.GetPixel(0, 1), 0);
+}
+
+TEST_F(BmpTest, TopDownFileIsHeldBottomUpAndWritesBackCorrectly) {
+  BmpSpec spec;
+  spec.height = -2;
+  spec.pixels = {1, 2, 3, 4, 5, 6, 7, 8};  // first stored row is the top row
+  SliceImage image;
+  ASSERT_TRUE(Load(BuildBmp(spec), image));
+  EXPECT_EQ(image.GetHeight(), 2);
+  EXPECT_EQ(image.GetPixel(0, 1), 1);  // storage row 1 is the top
+  EXPECT_EQ(image.GetPixel(0, 0), 5);
+  ASSERT_TRUE(SaveBmpFile(image, m_dir.File("out0000.bmp")));
+  SliceImage back;
+  ASSERT_EQ(LoadImageFile(m_dir.File("out0000.bmp"), back), LoadStatus::kLoaded);
+  EXPECT_EQ(back.GetHeight(), 2);
+  EXPECT_EQ(back.GetPixel(0, 1), 1);
+}
+
+TEST_F(BmpTest, RunLengthEncodedFilesAreDecoded) {
+  BmpSpec rle8;
+  rle8.width = 6;
+  rle8.height = 2;
+  rle8.compression = 1;
+  // row 0: run of 3 x 7, absolute 2 5 9, end of line; row 1: delta (2, 0), run 2 x 4, end of bitmap
+  rle8.pixels = {3, 7, 0, 3, 2, 5, 9, 0, 0, 0, 0, 2, 2, 0, 2, 4, 0, 1};
+  SliceImage image;
+  ASSERT_TRUE(Load(BuildBmp(rle8), image));
+  const std::uint8_t row0[6] = {7, 7, 7, 2, 5, 9};
+  for (int x = 0; x < 6; ++x) EXPECT_EQ(image.GetPixel(x, 0), row0[x]) << x;
+  EXPECT_EQ(image.GetPixel(1, 1), 0);
+  EXPECT_EQ(image.GetPixel(2, 1), 4);
+  EXPECT_EQ(image.GetPixel(3, 1), 4);
+  EXPECT_EQ(image.HeaderField32(header::kCompression), 0);
+
+  BmpSpec rle4;
+  rle4.width = 6;
+  rle4.height = 1;
+  rle4.bits = 4;
+  rle4.colours = 16;
+  rle4.compression = 2;
+  rle4.pixels = {3, 0x12, 0, 3, 0xAB, 0xC0, 0, 1};  // 1 2 1, then absolute A B C
+  ASSERT_TRUE(Load(BuildBmp(rle4), image));
+  EXPECT_EQ(image.GetBits()[0], 0x12);
+  EXPECT_EQ(image.GetBits()[1], 0x1A);
+  EXPECT_EQ(image.GetBits()[2], 0xBC);
+}
+
+TEST_F(BmpTest, WrittenFileHasTheExpectedLayoutAndReadsBackTheSame) {
+  SliceImage image;
+  image.Create(5, 2, 8, false);
+  for (int i = 0; i < 256; ++i) image.GetColourTable()[4 * i + 1] = static_cast<std::uint8_t>(i);
+  image.SetPixel(4, 1, 200);
+  image.SetXPelsPerMeter(5000);
+  image.SetYPelsPerMeter(6000);
+  ASSERT_TRUE(SaveBmpFile(image, m_dir.File("w.bmp")));
+  const Bytes file = test::ReadFileBytes(m_dir.File("w.bmp"));
+  ASSERT_EQ(file.size(), 1094u);
+  EXPECT_EQ(LoadLe32(&file[10]), 1078u);
+  EXPECT_EQ(LoadLe32(&file[2]), 1094u);
+  SliceImage back;
+  ASSERT_EQ(LoadImageFile(m_dir.File("w.bmp"), back), LoadStatus::kLoaded);
+  EXPECT_EQ(back.GetHeaderBlock(), image.GetHeaderBlock());
+  EXPECT_EQ(0, std::memcmp(back.GetBits(), image.GetBits(), 16));
+}
+
+TEST_F(BmpTest, RowsOf65536BitsAndMoreLayOutAndRoundTrip) {
+  SliceImage image;
+  image.Create(3000, 3, 24, false);  // 72000 bits per row
+  EXPECT_EQ(image.GetRowBytes(), 9000);
+  EXPECT_EQ(image.GetImageBytes(), 27000u);
+  image.GetBits()[26999] = 77;
+  ASSERT_TRUE(SaveBmpFile(image, m_dir.File("wide.bmp")));
+  SliceImage back;
+  ASSERT_EQ(LoadImageFile(m_dir.File("wide.bmp"), back), LoadStatus::kLoaded);
+  EXPECT_EQ(back.GetWidth(), 3000);
+  EXPECT_EQ(back.GetBits()[26999], 77);
+
+  image.Create(9000, 2, 8, false);  // an 8-bit row of 72000 bits
+  EXPECT_EQ(image.GetRowBytes(), 9000);
+  image.SetPixel(8999, 1, 5);
+  EXPECT_EQ(image.GetBits()[17999], 5);
+}
+
+TEST_F(BmpTest, LowBitDepthsLoadWithTheirColourCounts) {
+  for (const auto& [bits, colours] : {std::pair{1, 2}, {4, 16}, {24, 0}}) {
+    BmpSpec spec;
+    spec.bits = bits;
+    spec.colours = colours;
+    spec.pixels.assign(32, 0x5A);
+    SliceImage image;
+    ASSERT_TRUE(Load(BuildBmp(spec), image)) << bits;
+    EXPECT_EQ(image.GetColourCount(), colours);
+    EXPECT_EQ(image.GetBitCount(), bits);
+    EXPECT_EQ(image.GetDisplayPalette() != nullptr, colours > 0);
+  }
+}
+
+TEST_F(BmpTest, AFailedSaveLeavesTheOldFileIntact) {
+  const std::string path = m_dir.File("keep.bmp");
+  test::WriteFile(path, std::string("old contents"));
+  SliceImage empty;
+  EXPECT_FALSE(SaveBmpFile(empty, path));
+  const Bytes after = test::ReadFileBytes(path);
+  EXPECT_EQ(std::string(after.begin(), after.end()), "old contents");
+  EXPECT_FALSE(SaveBmpFile(empty, m_dir.File("missing-dir/x.bmp")));
+  EXPECT_EQ(m_messages.Texts().back(), "write error");
+}
+
+}  // namespace
+}  // namespace orvel
