@@ -11,10 +11,11 @@ endfunction()
 # One GoogleTest executable per test folder: every *_test.cpp in it.
 function(orvel_add_test_folder name)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+  file(GLOB support CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/support/*.cpp)
   if(NOT sources)
     return()
   endif()
-  add_executable(${name} ${sources} ${PROJECT_SOURCE_DIR}/tests/support/TestSupport.cpp)
+  add_executable(${name} ${sources} ${support})
   target_link_libraries(${name} PRIVATE orvel_core GTest::gtest_main ${ARGN})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_compile_definitions(${name} PRIVATE ORVEL_BIN_DIR="${CMAKE_BINARY_DIR}/bin"

@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/Analyze.h"
+#include "image/BmpFile.h"
+#include "image/SliceImage.h"
+#include "support/TestSupport.h"
+#include "support/TiffBuilder.h"
+
+namespace orvel {
+namespace {
+
+using test::TemporaryDirectory;
+
+struct RunResult {
+  int status;
+  std::string out, err;
+};
+
+RunResult Analyze(std::vector<std::string> arguments) {
+  arguments.insert(arguments.begin(), "orvel-analyze");
+  std::vector<const char*> argv;
+  for (const std::string& argument : arguments) argv.push_back(argument.c_str());
+  std::ostringstream out, err;
+  test::MessageCapture messages;  // the sink prints nothing during the test; the driver's own lines go to err
+  const int status = cli::RunAnalyze(static_cast<int>(argv.size()), argv.data(), out, err);
+  std::string shown;
+  for (const std::string& text : messages.Texts()) shown += text + "\n";
+  return {status, out.str(), shown + err.str()};
+}
+
+void WriteBmpSeries(const TemporaryDirectory& dir, int bits, const std::vector<int>& numbers) {
+  for (int number : numbers) {
+    SliceImage image;
+    image.Create(12, 8, bits, false);
+    image.SetXPelsPerMeter(50000);
+    char name[32];
+    std::snprintf(name, sizeof name, "ct%04d.bmp", number);
+    ASSERT_TRUE(SaveBmpFile(image, dir.File(name)));
+  }
+}
+
+TEST(AnalyzeInfoTest, BmpDatasetsOfEveryDepthFromAnyMember) {
+  for (const auto& [bits, colours] : {std::pair{1, 2}, {4, 16}, {8, 256}, {24, 0}}) {
+    TemporaryDirectory dir;
+    WriteBmpSeries(dir, bits, {3, 1, 5});
+    test::WriteFile(dir.File("ct_SPR.bmp"), std::string("not read by --info"));
+    const RunResult result = Analyze({dir.File("ct0005.bmp"), "--info", "--json", "--slice", "2"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::string& json = result.out;
+    EXPECT_NE(json.find("\"count\":3"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"titles\":[\"ct0001\",\"ct0003\",\"ct0005\"]"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"numbers\":[1,3,5]"), std::string::npos);
+    EXPECT_NE(json.find("\"preview\":\"" + dir.File("ct_SPR.bmp") + "\",\"previewKind\":1"), std::string::npos);
+    EXPECT_NE(json.find("\"index\":2,\"path\":\"" + dir.File("ct0005.bmp") + "\""), std::string::npos);
+    EXPECT_NE(json.find("\"width\":12,\"height\":8,\"bitsPerPixel\":" + std::to_string(bits) +
+                        ",\"colours\":" + std::to_string(colours) + ",\"xPelsPerMeter\":50000"),
+              std::string::npos)
+        << json;
+    const int lower = colours / 2, upper = colours + colours / 2 - 1;
+    EXPECT_NE(json.find("\"lowerLevel\":" + std::to_string(lower) + ",\"upperLevel\":" + std::to_string(upper)),
+              std::string::npos)
+        << json;
+  }
+}
+
+TEST(AnalyzeInfoTest, TiffDatasetsEightSixteenBitAndPalette) {
+  struct Case {
+    int bits, photometric, mapColours;
+  };
+  for (const Case& c : {Case{8, 1, 0}, Case{16, 1, 0}, Case{8, 3, 256}}) {
+    TemporaryDirectory dir;
+    test::TiffSpec spec;
+    spec.bits = c.bits;
+    spec.photometric = c.photometric;
+    spec.entries = c.photometric == 3 ? 14 : 13;
+    spec.mapColours = c.mapColours;
+    spec.pixels.assign(static_cast<std::size_t>(10 * (c.bits / 8)), 0x40);
+    test::WriteFile(dir.File("t0000.tif"), test::BuildTiff(spec));
+    test::WriteFile(dir.File("t0001.tif"), test::BuildTiff(spec));
+    const RunResult result = Analyze({dir.File("t0001.tif"), "--info", "--json"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.out.find("\"width\":5,\"height\":2,\"bitsPerPixel\":8,\"colours\":256,"
+                              "\"xPelsPerMeter\":3937,\"yPelsPerMeter\":3937,\"lowerLevel\":127,\"upperLevel\":383"),
+              std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find("\"preview\":\"\",\"previewKind\":3"), std::string::npos) << result.out;
+  }
+}
+
+TEST(AnalyzeInfoTest, BadFilesGiveTheirMessageAndStatusOne) {
+  TemporaryDirectory dir;
+  test::WriteFile(dir.File("bad0000.bmp"), std::string("BA and some more bytes"));
+  test::WriteFile(dir.File("bad0000.tif"), std::string("MM\0*........................", 30));
+  test::WriteFile(dir.File("only_SPR.bmp"), std::string("x"));
+  struct Case {
+    std::string file, message;
+  };
+  for (const Case& c : {Case{"bad0000.bmp", "Invalid bitmap file"}, Case{"bad0000.tif", "Invalid tiff file"},
+                        Case{"only_SPR.bmp", "This file is not a Voxalon dataset file."},
+                        Case{"none0000.bmp", "The file dropped is not a Voxalon dataset file."}}) {
+    const RunResult result = Analyze({dir.File(c.file), "--info"});
+    EXPECT_EQ(result.status, 1) << c.file;
+    EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+    EXPECT_TRUE(result.out.empty());
+  }
+}
+
+TEST(AnalyzeInfoTest, UsageErrorsGiveStatusTwoAndOneLine) {
+  TemporaryDirectory dir;
+  WriteBmpSeries(dir, 8, {0, 1});
+  const std::string file = dir.File("ct0000.bmp");
+  for (const std::vector<std::string>& arguments :
+       {std::vector<std::string>{}, {file, "--bogus"}, {file, "--slice", "2"}, {file, "--slice", "x"},
+        {file, "--2d"}, {file, "--line", "1,2,3"}, {file, "--range", "0,5"}, {file, "--quality", "101"},
+        {file, "--export", "out.png"}, {file, "--line", "1,1,5,5", "--rectangle", "1,1,5,5"}}) {
+    const RunResult result = Analyze(arguments);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+  }
+}
+
+TEST(AnalyzeExportTest, BmpExportIsTheSliceAsRead) {
+  TemporaryDirectory dir;
+  test::TiffSpec spec;
+  spec.photometric = 3;
+  spec.entries = 14;
+  spec.mapColours = 256;
+  spec.pixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+  test::WriteFile(dir.File("p0000.tif"), test::BuildTiff(spec));
+  const RunResult result = Analyze({dir.File("p0000.tif"), "--export", dir.File("out.BMP"), "--json"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_NE(result.out.find("\"export\":{\"path\":\"" + dir.File("out.BMP") + "\",\"width\":5,\"height\":2}"),
+            std::string::npos);
+  const test::Bytes bmp = test::ReadFileBytes(dir.File("out.BMP"));
+  ASSERT_EQ(bmp.size(), 14u + 1064u + 16u);
+  EXPECT_EQ(bmp[54 + 4 * 9 + 2], 9);    // red of entry 9: the file's colour map
+  EXPECT_EQ(bmp[54 + 4 * 9 + 1], 0x80);
+  EXPECT_EQ(bmp[1078 + 8], 1);  // top file row is storage row 1
+}
+
+TEST(AnalyzeExportTest, UnwritableOutputFailsWithStatusOneAndLeavesNothing) {
+  TemporaryDirectory dir;
+  WriteBmpSeries(dir, 8, {0});
+  const RunResult result = Analyze({dir.File("ct0000.bmp"), "--export", dir.File("no-dir/out.bmp")});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.err.find("write error"), std::string::npos) << result.err;
+}
+
+}  // namespace
+}  // namespace orvel

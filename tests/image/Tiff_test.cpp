@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include "app/ImageLoader.h"
+#include "image/ByteOrder.h"
+#include "image/SliceImage.h"
+#include "support/TestSupport.h"
+#include "support/TiffBuilder.h"
+
+namespace orvel {
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+using test::BuildTiff;
+using test::TiffSpec;
+using test::MessageCapture;
+using test::TemporaryDirectory;
+
+class TiffTest : public ::testing::Test {
+ protected:
+  bool Load(const Bytes& bytes, SliceImage& image) {
+    test::WriteFile(m_dir.File("slice0000.tif"), bytes);
+    return LoadImageFile(m_dir.File("slice0000.tif"), image) == LoadStatus::kLoaded;
+  }
+  TemporaryDirectory m_dir;
+  MessageCapture m_messages;
+};
+
+TEST_F(TiffTest, GreyRowsArriveBottomUpWithPadding) {
+  TiffSpec spec;
+  spec.pixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+  SliceImage image;
+  ASSERT_TRUE(Load(BuildTiff(spec), image));
+  EXPECT_EQ(image.GetBitCount(), 8);
+  EXPECT_EQ(image.GetRowPadding(), 3);
+  const std::uint8_t expected[16] = {6, 7, 8, 9, 10, 0, 0, 0, 1, 2, 3, 4, 5, 0, 0, 0};
+  for (int i = 0; i < 16; ++i) EXPECT_EQ(image.GetBits()[i], expected[i]) << i;
+  EXPECT_EQ(image.GetLowerLevel(), 127);
+  EXPECT_EQ(image.GetUpperLevel(), 383);
+  EXPECT_EQ(image.GetColourTable()[4 * 200], 200);  // grey table, grey scheme at identity levels
+}
+
+TEST_F(TiffTest, SixteenBitSamplesKeepTheirHighByte) {
+  TiffSpec spec;
+  spec.width = 2;
+  spec.height = 1;
+  spec.bits = 16;
+  spec.pixels = {0x34, 0x12, 0xFF, 0xFF};
+  SliceImage image;
+  ASSERT_TRUE(Load(BuildTiff(spec), image));
+  EXPECT_EQ(image.GetPixel(0, 0), 0x12);
+  EXPECT_EQ(image.GetPixel(1, 0), 0xFF);
+}
+
+TEST_F(TiffTest, ResolutionPerInchOrPerCentimetre) {
+  TiffSpec spec;
+  spec.pixels.assign(10, 0);
+  SliceImage image;
+  ASSERT_TRUE(Load(BuildTiff(spec), image));
+  EXPECT_EQ(image.GetXPelsPerMeter(), 3937);
+  spec.xNumerator = 254;
+  ASSERT_TRUE(Load(BuildTiff(spec), image));
+  EXPECT_EQ(image.GetXPelsPerMeter(), 10000);
+  spec.unit = 3;
+  spec.xNumerator = 40;
+  spec.yNumerator = 50;
+  ASSERT_TRUE(Load(BuildTiff(spec), image));
+  EXPECT_EQ(image.GetXPelsPerMeter(), 4000);
+  EXPECT_EQ(image.GetYPelsPerMeter(), 5000);
+}
+
+TEST_F(TiffTest, PaletteFileShowsItsColourMapButKeepsGreyOriginalColours) {
+  for (const int entries : {13, 14}) {
+    TiffSpec spec;
+    spec.photometric = 3;
+    spec.entries = entries;
+    spec.mapColours = 256;
+    spec.pixels.assign(10, 3);
+    SliceImage image;
+    ASSERT_TRUE(Load(BuildTiff(spec), image)) << entries;
+    EXPECT_EQ(image.GetColourCount(), 256);
+    const std::uint8_t* table = image.GetColourTable();
+    EXPECT_EQ(table[4 * 10 + 2], 10);       // red
+    EXPECT_EQ(table[4 * 10 + 1], 0x80);     // green
+    EXPECT_EQ(table[4 * 10 + 0], 245);      // blue
+    EXPECT_EQ(image.GetOriginalColours()[4 * 10 + 1], 10);  // grey
+    image.ShowOriginal();
+    EXPECT_EQ(image.GetColourTable()[4 * 10 + 1], 10);
+  }
+}
+
+TEST_F(TiffTest, ForeignAndDamagedFilesAreRefused) {
+  TiffSpec good;
+  good.pixels.assign(10, 1);
+  Bytes bigEndian = BuildTiff(good);
+  bigEndian[0] = bigEndian[1] = 'M';
+  TiffSpec otherCase = good;
+  otherCase.maker = "VOXALON";
+  Bytes directoryOutside = BuildTiff(good);
+  StoreLe32(&directoryOutside[4], 1000000);
+  TiffSpec resolutionOutside = good;
+  resolutionOutside.resolutionOffsetOverride = 999999;
+  TiffSpec mapOutside = good;
+  mapOutside.photometric = 3;
+  mapOutside.mapColours = 256;
+  Bytes truncatedMap = BuildTiff(mapOutside);
+  truncatedMap.resize(16 + 10 + 100);  // cuts the colour map and the directory
+  StoreLe32(&truncatedMap[4], 16 + 10 + 90);
+  TiffSpec huge = good;
+  huge.width = 50000;
+  huge.height = 50000;
+  for (const Bytes& bytes : {bigEndian, BuildTiff(otherCase), directoryOutside, BuildTiff(resolutionOutside),
+                             truncatedMap, BuildTiff(huge)}) {
+    SliceImage image;
+    EXPECT_FALSE(Load(bytes, image));
+    EXPECT_TRUE(image.IsEmpty());
+  }
+  EXPECT_EQ(m_messages.Texts(), std::vector<std::string>(6, "Invalid tiff file"));
+}
+
+TEST_F(TiffTest, ShortPixelAreaReadsAsZero) {
+  // A picture larger than the file: its rows run over the resolution block and the directory
+  // up to the end of the file, and the rest of the last row reads as zeros.
+  TiffSpec spec;
+  spec.width = 300;
+  spec.height = 1;
+  spec.pixels = {1, 2, 3};
+  const Bytes bytes = BuildTiff(spec);
+  ASSERT_LT(bytes.size(), 16u + 300u);
+  SliceImage image;
+  ASSERT_TRUE(Load(bytes, image));
+  EXPECT_EQ(image.GetPixel(0, 0), 1);
+  EXPECT_EQ(image.GetPixel(2, 0), 3);
+  for (int x = static_cast<int>(bytes.size()) - 16; x < 300; ++x) ASSERT_EQ(image.GetPixel(x, 0), 0) << x;
+}
+
+}  // namespace
+}  // namespace orvel
