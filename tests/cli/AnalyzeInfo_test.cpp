@@ -92,7 +92,7 @@ TEST(AnalyzeInfoTest, TiffDatasetsEightSixteenBitAndPalette) {
 TEST(AnalyzeInfoTest, BadFilesGiveTheirMessageAndStatusOne) {
   TemporaryDirectory dir;
   test::WriteFile(dir.File("bad0000.bmp"), std::string("BA and some more bytes"));
-  test::WriteFile(dir.File("bad0000.tif"), std::string("MM\0*........................", 30));
+  test::WriteFile(dir.File("bad0000.tif"), std::string("MM\0*........................", 28));
   test::WriteFile(dir.File("only_SPR.bmp"), std::string("x"));
   struct Case {
     std::string file, message;
