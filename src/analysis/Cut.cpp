@@ -1,0 +1,81 @@
+#include "analysis/Cut.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <stdexcept>
+
+#include "analysis/ColourScheme.h"
+
+namespace orvel::analysis {
+namespace {
+
+// Bytes of an 8-bit image of width x height, rows padded to 4 bytes.
+double ImageBytes(double width, double height) { return std::ceil(width / 4) * 4 * height; }
+
+}  // namespace
+
+CutBuilder::CutBuilder(const CutSettings& settings)
+    : m_layers(std::max(settings.layers, 1)), m_spacing(std::max(settings.spacing, 1)) {
+  const double dx = static_cast<double>(std::int64_t{settings.stop.x} - settings.start.x);
+  const double dy = static_cast<double>(std::int64_t{settings.stop.y} - settings.start.y);
+  const double length = std::trunc(std::sqrt(dx * dx + dy * dy));
+  const double outRows = static_cast<double>(m_layers - 1) * m_spacing + 1;
+  if (ImageBytes(length, outRows) > static_cast<double>(kMaxImageBytes))
+    throw std::length_error("cut too large");
+  m_samples = static_cast<int>(length);
+  m_outRows = static_cast<int>(outRows);
+  // The sample points are the same on every slice: start + j (dx, dy) / len, truncated.
+  m_columns.resize(static_cast<std::size_t>(m_samples));
+  m_rows.resize(static_cast<std::size_t>(m_samples));
+  if (m_samples > 0) {
+    const double sx = dx / m_samples, sy = dy / m_samples;
+    for (int j = 0; j < m_samples; ++j) {
+      m_columns[j] = static_cast<std::int64_t>(settings.start.x + j * sx);
+      m_rows[j] = static_cast<std::int64_t>(settings.start.y + j * sy);
+    }
+  }
+  m_image.Create(m_samples, m_outRows, 8, false);
+}
+
+void CutBuilder::AddSlice(const SliceImage& slice) {
+  if (m_layersAdded >= m_layers) throw std::logic_error("more slices than layers");
+  m_xPelsPerMeter = slice.GetXPelsPerMeter();
+  m_yPelsPerMeter = slice.GetYPelsPerMeter();
+  m_fileColours = slice.GetOriginalColours();
+  const int layer = m_layersAdded++;
+  if (m_samples == 0) return;  // a line shorter than one pixel: an image without pixels
+  const int firstRow = layer * m_spacing;  // storage rows: the first slice is the bottom
+  const int endRow = std::min(firstRow + m_spacing, m_outRows);
+  const std::size_t rowBytes = static_cast<std::size_t>(m_image.GetRowBytes());
+  std::uint8_t* first = m_image.GetBits() + static_cast<std::size_t>(firstRow) * rowBytes;
+  for (int j = 0; j < m_samples; ++j)
+    first[j] = static_cast<std::uint8_t>(ImagePixelOrZero(slice, m_columns[j], m_rows[j]));
+  for (int r = firstRow + 1; r < endRow; ++r)
+    std::memcpy(m_image.GetBits() + static_cast<std::size_t>(r) * rowBytes, first, rowBytes);
+}
+
+// The slice's file colours become the cut's original colours, so every scheme, Original with
+// Invert included, is computed from the same table as on the slice: the cut looks as the slices do.
+SliceImage CutBuilder::TakeCutImage(const CutDisplay& display) {
+  if (m_layersAdded != m_layers) throw std::logic_error("cut taken before its last slice");
+  m_image.SetXPelsPerMeter(m_xPelsPerMeter);
+  m_image.SetYPelsPerMeter(m_yPelsPerMeter);
+  m_image.SetOriginalColours(m_fileColours);
+  const int scheme = 2 * display.palette + (display.invert ? 1 : 0);
+  if (display.palette == kOriginalPalette) {
+    m_image.ResetLevels();
+  } else {
+    m_image.SetLowerLevel(display.lowerLevelPosition);
+    m_image.SetUpperLevel(display.upperLevelPosition);
+  }
+  if (display.palette == kBinaryPalette) {
+    const ThresholdRange window = ThresholdWindow(display.lowerLevelPosition, display.upperLevelPosition);
+    m_image.ApplyColourScheme(scheme, window.low, window.high);
+  } else {
+    m_image.ApplyColourScheme(scheme, 0, 255);
+  }
+  return std::move(m_image);
+}
+
+}  // namespace orvel::analysis

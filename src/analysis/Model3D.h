@@ -1,0 +1,87 @@
+#pragma once
+// The binary 3D model of a rectangle or ellipse selection over a range of slices, and its
+// analysis: total volume, volume fraction, total surface and surface-to-volume ratio.
+//
+// The model is defined over P (L + 1) s voxels: P = W x H voxels per plane (the selection box),
+// each of the L slices standing for s planes, plus one block of s empty planes. The builder
+// takes one slice at a time (so a caller can show progress, let messages through and stop
+// between slices) and never holds that buffer: each slice becomes one bit plane, the volume is
+// counted as it arrives, and the surface of every plane is counted as soon as the planes above
+// and below it are known. It keeps three planes of W x H bits, whatever L and s are.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "analysis/ColourScheme.h"
+#include "analysis/SelectionBox.h"
+#include "analysis/SelectionMask.h"
+#include "analysis/VoxelPlane.h"
+#include "image/SliceImage.h"
+
+namespace orvel::analysis {
+
+struct ModelSettings {
+  SelectionBox box;       // taken once when the run starts
+  AreaShape shape = AreaShape::kRectangle;
+  ThresholdRange window{0, 255};
+  bool invert = false;    // set voxels for values outside the window
+  int layers = 1;         // L: slices first .. last
+  int spacing = 1;        // s: planes per slice; below 1 taken as 1
+};
+
+struct ModelResult {
+  std::int64_t modelSize = 0;  // P (L + 1) s, the voxels of the whole model
+  std::int64_t volume = 0;     // V: set voxels
+  std::int64_t surface = 0;    // S
+  std::string text;            // the complete results text, "\r\n" line ends
+};
+
+// The largest plane the builder keeps, in 64-bit words (128 MiB): every box inside a slice that
+// a reader accepts fits; larger boxes come only from points far outside the slices.
+constexpr std::int64_t kMaxModelPlaneWords = std::int64_t{1} << 24;
+
+class ModelBuilder {
+ public:
+  // Throws std::length_error when the box needs a plane larger than kMaxModelPlaneWords.
+  explicit ModelBuilder(const ModelSettings& settings);
+
+  // The results text so far: "3D-model creation" and the modelsize line.
+  const std::string& Text() const { return m_text; }
+  // Text() followed by "layer k of L" for the slice about to be added (what the results box
+  // shows while that slice is read).
+  std::string ProgressText() const;
+  int LayersAdded() const { return m_layersAdded; }
+  int Layers() const { return m_layers; }
+
+  // Samples the next slice of the range (pixels outside it read as 0). At most Layers() times.
+  void AddSlice(const SliceImage& slice);
+  // The analysis, once every slice is added; the pixel size is that of the last slice.
+  ModelResult Finish();
+
+ private:
+  void SampleSlice(const SliceImage& slice, VoxelPlane& layer);
+  void CountSurfaceThrough(std::int64_t lastPlane);
+  std::int64_t SourceOfPlane(std::int64_t z) const;
+  const VoxelPlane& PlaneOf(std::int64_t source) const;
+
+  SelectionBox m_box;
+  AreaShape m_shape;
+  ThresholdRange m_window;
+  bool m_invert;
+  int m_layers;
+  int m_spacing;
+  std::int64_t m_filledPlanes;  // L s: the planes the layers fill
+  std::int64_t m_modelSize;     // P (L + 1) s
+  VoxelPlane m_selection;       // the voxels the figure admits
+  VoxelPlane m_layerRing[3];    // the last three layers, borders cleared
+  VoxelPlane m_empty;
+  std::vector<std::uint8_t> m_rowValues;  // one box row of grey values
+  int m_layersAdded = 0;
+  double m_pixelSizeMm = 0.0;
+  std::int64_t m_volume = 0;
+  std::int64_t m_surface = 0;
+  std::int64_t m_nextPlane = 1;  // the next plane whose surface is counted
+  std::string m_text;
+};
+
+}  // namespace orvel::analysis

@@ -1,0 +1,26 @@
+#pragma once
+// Thresholding a run of grey values into packed bits: bit j of words[j / 64] (least significant
+// first) is set when value j passes the threshold window, i.e. lies in [low, high], or outside
+// it with invert. The 3D model keeps its layers in this form, 64 voxels to a word.
+#include <cstddef>
+#include <cstdint>
+
+#include "analysis/ColourScheme.h"
+
+namespace orvel::analysis {
+
+// The bits of the last, partial word beyond count are cleared. words holds (count + 63) / 64.
+void PackThresholdBits(const std::uint8_t* values, std::size_t count, ThresholdRange window,
+                       bool invert, std::uint64_t* words);
+
+// The two implementations behind PackThresholdBits, kept callable so that tests compare them and
+// benchmarks time them. The SSE2 one exists where the compiler targets SSE2 (every x86-64).
+void PackThresholdBitsScalar(const std::uint8_t* values, std::size_t count, ThresholdRange window,
+                             bool invert, std::uint64_t* words);
+#if defined(__SSE2__)
+#define ORVEL_HAVE_SSE2_THRESHOLD 1
+void PackThresholdBitsSse2(const std::uint8_t* values, std::size_t count, ThresholdRange window,
+                           bool invert, std::uint64_t* words);
+#endif
+
+}  // namespace orvel::analysis

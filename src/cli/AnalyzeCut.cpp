@@ -1,0 +1,56 @@
+// The "cut" section: the cut along the line over the selection range, saved to OUT.
+#include <stdexcept>
+
+#include "analysis/Cut.h"
+#include "cli/AnalyzeSections.h"
+#include "cli/Json.h"
+#include "cli/OutputPath.h"
+#include "cli/SliceReadAhead.h"
+
+namespace orvel::cli {
+
+namespace {
+
+int PaletteModeOf(const std::string& name) {
+  if (name == "greyscale") return analysis::kGreyscalePalette;
+  if (name == "colour1") return analysis::kColour1Palette;
+  if (name == "colour2") return analysis::kColour2Palette;
+  if (name == "binary") return analysis::kBinaryPalette;
+  return analysis::kOriginalPalette;
+}
+
+analysis::CutBuilder MakeCutBuilder(const AnalyzeContext& context) {
+  const PointPair& points = context.options.points;
+  analysis::CutSettings settings;
+  settings.start = {points.x0, points.y0};
+  settings.stop = {points.x1, points.y1};
+  settings.layers = context.topIndex - context.bottomIndex + 1;
+  settings.spacing = context.dataset.SliceSpacing();
+  try {
+    return analysis::CutBuilder(settings);
+  } catch (const std::length_error&) {
+    throw SectionFailure{"the cut along this line would be larger than any image can be"};
+  }
+}
+
+}  // namespace
+
+SectionResult RunCutSection(const AnalyzeContext& context) {
+  const std::string& path = *context.options.cutPath;  // .bmp or .jpg, as the parser checked
+  analysis::CutBuilder builder = MakeCutBuilder(context);
+  if (builder.Width() == 0) throw SectionFailure{"cannot cut along a line shorter than one pixel"};
+
+  const auto& paths = context.dataset.slicePaths;
+  SliceReadAhead slices({paths.begin() + context.bottomIndex, paths.begin() + context.topIndex + 1});
+  for (int k = 0; k < builder.Layers(); ++k) builder.AddSlice(slices.Next());
+  const analysis::CutDisplay display{PaletteModeOf(context.options.palette), context.options.invert,
+                                     context.lowerLevelPosition, context.upperLevelPosition};
+  const SliceImage cut = builder.TakeCutImage(display);
+  SaveImage(cut, path, context.options.quality);
+
+  JsonObject json;
+  json.Add("path", path).Add("width", cut.GetWidth()).Add("height", cut.GetHeight());
+  return {"", json.Text()};
+}
+
+}  // namespace orvel::cli

@@ -1,0 +1,138 @@
+// orvel-analyze --cut end to end: the written file, its format by name, and failures that leave
+// nothing at OUT.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+#include <vector>
+
+#include "TestSlices.h"
+#include "analysis/ColourScheme.h"
+#include "cli/Analyze.h"
+#include "image/BmpFile.h"
+#include "platform/File.h"
+#include "support/TestSupport.h"
+
+namespace orvel {
+namespace {
+
+using test::TemporaryDirectory;
+
+struct RunResult {
+  int status;
+  std::string out, err;
+};
+
+RunResult Analyze(std::vector<std::string> arguments) {
+  arguments.insert(arguments.begin(), "orvel-analyze");
+  std::vector<const char*> argv;
+  for (const std::string& argument : arguments) argv.push_back(argument.c_str());
+  std::ostringstream out, err;
+  test::MessageCapture messages;
+  const int status = cli::RunAnalyze(static_cast<int>(argv.size()), argv.data(), out, err);
+  std::string shown;
+  for (const std::string& text : messages.Texts()) shown += text + "\n";
+  return {status, out.str(), shown + err.str()};
+}
+
+std::string SliceName(int number) {
+  char name[32];
+  std::snprintf(name, sizeof name, "ct%04d.bmp", number);
+  return name;
+}
+
+// Random slices numbered 10, 13, 16, ... (spacing 3), with a resolution.
+std::vector<SliceImage> WriteSeries(const TemporaryDirectory& dir, int count) {
+  std::vector<SliceImage> slices;
+  for (int i = 0; i < count; ++i) {
+    SliceImage slice = test::RandomSlice(64, 48, 900 + i);
+    slice.SetXPelsPerMeter(40000);
+    slice.SetYPelsPerMeter(40000);
+    EXPECT_TRUE(SaveBmpFile(slice, dir.File(SliceName(10 + 3 * i))));
+    slices.push_back(std::move(slice));
+  }
+  return slices;
+}
+
+SliceImage ReadBack(const std::string& path) {
+  SliceImage image;
+  platform::InputFile file(path);
+  EXPECT_TRUE(image.ReadBmp(file)) << path;
+  return image;
+}
+
+TEST(CutSectionTest, WritesTheCutAsBmp) {
+  TemporaryDirectory dir;
+  const auto slices = WriteSeries(dir, 4);
+  const std::string out = dir.File("cut.bmp");
+  const RunResult result = Analyze({dir.File(SliceName(10)), "--line", "5,20,45,20", "--range", "1,3",
+                                    "--cut", out, "--json"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_NE(result.out.find("\"cut\":{\"path\":\"" + out + "\",\"width\":40,\"height\":7}"), std::string::npos)
+      << result.out;
+  const SliceImage cut = ReadBack(out);
+  ASSERT_EQ(cut.GetWidth(), 40);
+  ASSERT_EQ(cut.GetHeight(), 7);  // slices 1, 2, 3 with spacing 3: (3 - 1) 3 + 1 rows
+  EXPECT_EQ(cut.GetXPelsPerMeter(), 40000);
+  const int sliceOfRow[7] = {1, 1, 1, 2, 2, 2, 3};
+  for (int r = 0; r < 7; ++r)
+    for (int j = 0; j < 40; ++j)
+      ASSERT_EQ(cut.GetPixel(j, r), test::ImagePixel(slices[sliceOfRow[r]], 5 + j, 20)) << r << ", " << j;
+}
+
+TEST(CutSectionTest, PaletteGivesTheColoursTheViewerShows) {
+  TemporaryDirectory dir;
+  WriteSeries(dir, 2);
+  const std::string out = dir.File("binary.BMP");  // the extension's case is ignored
+  const RunResult result = Analyze({dir.File(SliceName(10)), "--line", "0,0,30,40", "--cut", out,
+                                    "--palette", "binary", "--levels", "60,200", "--invert"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  std::vector<std::uint8_t> expected(1024);
+  analysis::ComputeColourTable(7, 256, 60, 200, 60, 100, nullptr, expected.data());
+  const SliceImage cut = ReadBack(out);
+  ASSERT_EQ(cut.GetColourCount(), 256);
+  EXPECT_TRUE(std::equal(expected.begin(), expected.end(), cut.GetColourTable()));
+}
+
+TEST(CutSectionTest, OneSliceDatasetGivesOneRow) {
+  TemporaryDirectory dir;
+  ASSERT_TRUE(SaveBmpFile(test::RandomSlice(20, 20, 3), dir.File(SliceName(4))));
+  const std::string out = dir.File("one.bmp");
+  const RunResult result = Analyze({dir.File(SliceName(4)), "--line", "2,3,12,3", "--cut", out});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(ReadBack(out).GetHeight(), 1);
+}
+
+TEST(CutSectionTest, FailuresLeaveNothingAtOut) {
+  TemporaryDirectory dir;
+  WriteSeries(dir, 3);
+  const std::string out = dir.File("cut.bmp");
+
+  RunResult result = Analyze({dir.File(SliceName(10)), "--line", "5,5,5,5", "--cut", out});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.err.find("shorter than one pixel"), std::string::npos) << result.err;
+
+  result = Analyze({dir.File(SliceName(10)), "--line", "5,5,25,5", "--cut", dir.File("cut.png")});
+  EXPECT_EQ(result.status, 2);
+  EXPECT_NE(result.err.find(".bmp or .jpg"), std::string::npos) << result.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.File("cut.png")));
+
+  test::WriteFile(dir.File(SliceName(16)), std::string("BM"));
+  result = Analyze({dir.File(SliceName(10)), "--line", "5,5,25,5", "--cut", out});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.err.find("cannot read slice " + dir.File(SliceName(16))), std::string::npos) << result.err;
+  EXPECT_FALSE(std::filesystem::exists(out));
+
+  // An older file at OUT survives a failed cut.
+  test::WriteFile(out, std::string("previous"));
+  result = Analyze({dir.File(SliceName(10)), "--line", "5,5,25,5", "--cut", out});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(test::ReadFileBytes(out), (std::vector<unsigned char>{'p', 'r', 'e', 'v', 'i', 'o', 'u', 's'}));
+  std::size_t entries = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) entries += entry.is_regular_file();
+  EXPECT_EQ(entries, 4u);  // three slices and the old file: no temporary left behind
+}
+
+}  // namespace
+}  // namespace orvel
