@@ -104,7 +104,9 @@ void JpegDecoder::ProcessRestart(const Scan& scan, BitReader& reader) {
 void JpegDecoder::DecodeScan(const Scan& scan) {
   bool anyNeeded = false;
   for (int i = 0; i < scan.componentCount; ++i) anyNeeded |= m_frame.components[scan.components[i]].needed;
-  if (!anyNeeded && !m_frame.progressive) {
+  // Scans of unused components are passed over. (Progressive AC scans, whose decoding depends on
+  // the coefficients of earlier scans, always hold one component, so none of them is partly used.)
+  if (!anyNeeded) {
     SkipEntropyCodedData();
     return;
   }
