@@ -51,6 +51,10 @@ class SliceImage {
   bool ReadJpeg(const std::string& path);
   // Returns whether the file was written (the viewer ignores it; the command-line tool must not).
   bool WriteJpeg(const std::string& path, int quality) const;
+  // The resolution from the JFIF header of a JPEG file (3600 pixels per metre without one), and
+  // into the header of a JPEG file just written; used by ReadJpeg and WriteJpeg.
+  void ReadJfifDensity(const std::string& path);
+  void WriteJfifDensity(const std::string& path) const;
 
   // Accessors.
   std::uint8_t* GetBits() { return m_bits.data(); }

@@ -110,6 +110,46 @@ inline DecodedPicture DjpegDecode(const std::vector<std::uint8_t>& stream, bool 
   return decoded;
 }
 
+// Offset of the 0xFF of the first marker segment with this code before the scan data (the SOS
+// segment included), or npos.
+inline std::size_t SegmentOffset(const std::vector<std::uint8_t>& stream, std::uint8_t marker) {
+  std::size_t at = 2;
+  while (at + 4 <= stream.size() && stream[at] == 0xFF) {
+    if (stream[at + 1] == marker) return at;
+    if (stream[at + 1] == 0xDA) break;
+    at += 2 + (stream[at + 2] << 8 | stream[at + 3]);
+  }
+  return std::string::npos;
+}
+
+// The stream without its first segment of this marker code.
+inline std::vector<std::uint8_t> WithoutSegment(std::vector<std::uint8_t> stream, std::uint8_t marker) {
+  const std::size_t at = SegmentOffset(stream, marker);
+  if (at == std::string::npos) return stream;
+  const std::size_t length = 2 + (stream[at + 2] << 8 | stream[at + 3]);
+  stream.erase(stream.begin() + std::ptrdiff_t(at), stream.begin() + std::ptrdiff_t(at + length));
+  return stream;
+}
+
+// The stream with the frame header (SOF0, SOF1 or SOF2) given another marker code and size.
+inline std::vector<std::uint8_t> WithFrame(std::vector<std::uint8_t> stream, std::uint8_t marker, int width = -1,
+                                           int height = -1) {
+  std::size_t at = std::string::npos;
+  for (std::uint8_t frame : {0xC0, 0xC1, 0xC2})
+    if (at == std::string::npos) at = SegmentOffset(stream, frame);
+  if (at == std::string::npos) return stream;
+  stream[at + 1] = marker;
+  if (height >= 0) {
+    stream[at + 5] = std::uint8_t(height >> 8);
+    stream[at + 6] = std::uint8_t(height);
+  }
+  if (width >= 0) {
+    stream[at + 7] = std::uint8_t(width >> 8);
+    stream[at + 8] = std::uint8_t(width);
+  }
+  return stream;
+}
+
 // Our decode of an in-memory stream through the codec record.
 struct CodecDecode {
   int parameterStatus = 0, imageStatus = 0;
