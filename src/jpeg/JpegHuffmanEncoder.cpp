@@ -20,8 +20,8 @@ inline Magnitude MagnitudeOf(int value) {
   return {category, bits};
 }
 
-inline void PutSymbol(BitWriter& writer, const HuffmanCodeTable& table, int symbol, Magnitude magnitude) {
-  writer.PutBits((std::uint32_t{table.code[symbol]} << magnitude.category) | magnitude.bits,
+inline void PutSymbol(BitCursor& cursor, const HuffmanCodeTable& table, int symbol, Magnitude magnitude) {
+  cursor.PutBits((std::uint32_t{table.code[symbol]} << magnitude.category) | magnitude.bits,
                  table.length[symbol] + magnitude.category);
 }
 
@@ -46,21 +46,23 @@ bool BuildHuffmanCodeTable(const HuffmanSpec& spec, HuffmanCodeTable& table) {
 
 void EncodeBlock(BitWriter& writer, const std::int16_t* zigzag, std::uint64_t nonZero, int& lastDc,
                  const HuffmanCodeTable& dc, const HuffmanCodeTable& ac) {
+  BitCursor cursor = writer.Cursor();
   const Magnitude difference = MagnitudeOf(zigzag[0] - lastDc);
   lastDc = zigzag[0];
-  PutSymbol(writer, dc, difference.category, difference);
+  PutSymbol(cursor, dc, difference.category, difference);
 
   int previous = 0;  // zig-zag position of the last coded coefficient
   while (nonZero != 0) {
     const int position = __builtin_ctzll(nonZero);
     int run = position - previous - 1;
-    for (; run >= 16; run -= 16) writer.PutBits(ac.code[kSixteenZeros], ac.length[kSixteenZeros]);
+    for (; run >= 16; run -= 16) cursor.PutBits(ac.code[kSixteenZeros], ac.length[kSixteenZeros]);
     const Magnitude magnitude = MagnitudeOf(zigzag[position]);
-    PutSymbol(writer, ac, run * 16 + magnitude.category, magnitude);
+    PutSymbol(cursor, ac, run * 16 + magnitude.category, magnitude);
     previous = position;
     nonZero &= nonZero - 1;
   }
-  if (previous != 63) writer.PutBits(ac.code[kEndOfBlock], ac.length[kEndOfBlock]);
+  if (previous != 63) cursor.PutBits(ac.code[kEndOfBlock], ac.length[kEndOfBlock]);
+  writer.SetCursor(cursor);
 }
 
 }  // namespace orvel::jpeg
