@@ -29,7 +29,8 @@ struct BitCursor {
     const std::uint64_t aligned = accumulator << (64 - pendingBits);
     const int wholeBytes = pendingBits >> 3;
     if (HasFFByte(aligned)) [[unlikely]] {
-      for (int i = 0; i < wholeBytes; ++i) WriteStuffedByte(static_cast<std::uint8_t>(aligned >> (56 - 8 * i)));
+      for (int i = 0; i < wholeBytes; ++i)
+        WriteStuffedByte(static_cast<std::uint8_t>(aligned >> (56 - 8 * i)));
     } else {
       const std::uint64_t bigEndian = __builtin_bswap64(aligned);
       std::memcpy(out, &bigEndian, 8);
@@ -59,7 +60,6 @@ class BitWriter {
     if (static_cast<std::size_t>(m_end - m_cursor.out) < bytes) Grow(bytes);
   }
 
-  void PutBits(std::uint32_t bits, int count) { m_cursor.PutBits(bits, count); }
   BitCursor Cursor() const { return m_cursor; }
   void SetCursor(const BitCursor& cursor) { m_cursor = cursor; }
 

@@ -87,8 +87,10 @@ std::uint64_t StoreZigzag(const __m128i (&rows)[8], std::int16_t* zigzag, std::i
   for (int pair = 0; pair < 4; ++pair) {
     _mm_storeu_si128(reinterpret_cast<__m128i*>(zigzag + pair * 16), out[2 * pair]);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(zigzag + pair * 16 + 8), out[2 * pair + 1]);
-    const __m128i bytes = _mm_packs_epi16(_mm_cmpeq_epi16(out[2 * pair], zero), _mm_cmpeq_epi16(out[2 * pair + 1], zero));
-    zeroMask |= static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm_movemask_epi8(bytes))) << (pair * 16);
+    const __m128i bytes =
+        _mm_packs_epi16(_mm_cmpeq_epi16(out[2 * pair], zero), _mm_cmpeq_epi16(out[2 * pair + 1], zero));
+    zeroMask |= static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm_movemask_epi8(bytes)))
+                << (pair * 16);
   }
   return ~zeroMask;
 }

@@ -151,7 +151,9 @@ TEST(JpegEncoderKernels, BitWriterStuffsAndPadsLikeTheBitByBitReference) {
     BitWriter writer(stream);
     for (const auto& [bits, length] : codes) {
       writer.EnsureRoom(16);
-      writer.PutBits(bits, length);
+      BitCursor cursor = writer.Cursor();
+      cursor.PutBits(bits, length);
+      writer.SetCursor(cursor);
     }
     writer.Finish();
     std::vector<std::uint8_t> expected = {0xAA};
