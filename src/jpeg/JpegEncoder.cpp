@@ -41,14 +41,19 @@ int ValidateInput(const EncoderInput& input) {
   return kSuccess;
 }
 
-void EmitHeaders(Stream& stream, const EncoderInput& input, std::span<const FrameComponent> components) {
+// The quantization tables written for the input's quality, in zig-zag order.
+struct QuantTables {
+  Block64 luminance;
+  Block64 chrominance;
+};
+
+void EmitHeaders(Stream& stream, const EncoderInput& input, const QuantTables& quant,
+                 std::span<const FrameComponent> components) {
   EmitSoi(stream);
   EmitApp0Jfif(stream);
   EmitComment(stream, kBanner);
-  const Block64 luminance = ScaleQuantTable(kLuminanceQuantZigzag, input.quality);
-  const Block64 chrominance = ScaleQuantTable(kChrominanceQuantZigzag, input.quality);
   for (const FrameComponent& component : components)
-    EmitDqt(stream, component.quantTable, component.quantTable == 0 ? luminance : chrominance);
+    EmitDqt(stream, component.quantTable, component.quantTable == 0 ? quant.luminance : quant.chrominance);
   EmitDht(stream, 0, 0, kLuminanceDcHuffman);
   EmitDht(stream, 1, 0, kLuminanceAcHuffman);
   if (components.size() > 1) {
@@ -170,18 +175,18 @@ std::size_t ScanSizeGuess(const EncoderInput& input) {
 
 void EncodeImage(const EncoderInput& input, Stream& stream, CpuVariant variant) {
   const bool colour = input.channels == 3;
-  EmitHeaders(stream, input,
+  const QuantTables quant = {ScaleQuantTable(kLuminanceQuantZigzag, input.quality),
+                             ScaleQuantTable(kChrominanceQuantZigzag, input.quality)};
+  EmitHeaders(stream, input, quant,
               colour ? std::span<const FrameComponent>(kColourComponents)
                      : std::span<const FrameComponent>(kGreyComponents));
   stream.reserve(stream.size() + ScanSizeGuess(input));
   const EncoderKernels kernels = SelectEncoderKernels(variant);
   BitWriter writer(stream);
   ScanEncoder scan(input, kernels, writer);
-  const Block64 luminance = ScaleQuantTable(kLuminanceQuantZigzag, input.quality);
-  ComponentCoder luma = MakeCoder(luminance, kLuminanceDcHuffman, kLuminanceAcHuffman);
+  ComponentCoder luma = MakeCoder(quant.luminance, kLuminanceDcHuffman, kLuminanceAcHuffman);
   if (colour) {
-    const Block64 chrominance = ScaleQuantTable(kChrominanceQuantZigzag, input.quality);
-    ComponentCoder blueChroma = MakeCoder(chrominance, kChrominanceDcHuffman, kChrominanceAcHuffman);
+    ComponentCoder blueChroma = MakeCoder(quant.chrominance, kChrominanceDcHuffman, kChrominanceAcHuffman);
     ComponentCoder redChroma = blueChroma;
     scan.EncodeColour(luma, blueChroma, redChroma);
   } else {
