@@ -9,15 +9,15 @@
 namespace orvel::analysis {
 namespace {
 
-// Walks the drawn line from its left end: position i of count lies at
-// (minX + (dx * i) div count, yL +- (dy * i) div count), yL being the y of the left end point
-// (minY for a vertical line). Position count is the right end point.
 // (extent * i) div count for 0 <= i <= count; 128-bit because points loaded from an edited
 // settings file can lie 2^32 pixels apart, which overflows a 64-bit product.
 std::int64_t ScaledStep(std::int64_t extent, std::int64_t i, std::int64_t count) {
   return static_cast<std::int64_t>(static_cast<__int128>(extent) * i / count);
 }
 
+// Walks the drawn line from its left end: position i of count lies at
+// (minX + (dx * i) div count, yL +- (dy * i) div count), yL being the y of the left end point
+// (minY for a vertical line). Position count is the right end point.
 class LinePath {
  public:
   LinePath(ImagePoint start, ImagePoint stop) : m_box(SelectionBox::FromPoints(start, stop)) {
