@@ -1,6 +1,6 @@
 #include "jpeg/JpegCodec.h"
 
-#include <cstdlib>
+#include <cstdint>
 #include <exception>
 #include <memory>
 #include <new>
@@ -16,8 +16,10 @@ namespace orvel::jpeg {
 struct JpegCodecState {
   CpuVariant variant = CpuVariant::kScalar;
   const DecoderRoutines* routines = nullptr;
-  // The stream whose parameters were read last, kept for the image read that follows.
+  // The stream whose parameters were read last, kept for the image read that follows, and
+  // what it was read from.
   std::unique_ptr<JpegDecoder> decoder;
+  std::string source;
 };
 
 namespace {
@@ -51,9 +53,18 @@ int LoadStream(const JpegProperties& record, bool fromFile, std::vector<std::uin
   return kSuccess;
 }
 
+// Names the stream a record points at, so that an image read knows whether the parameters read
+// before it were those of the same stream.
+std::string SourceOf(const JpegProperties& record, bool fromFile) {
+  if (fromFile) return "file:" + std::string(record.fileName ? record.fileName : "");
+  return "buffer:" + std::to_string(reinterpret_cast<std::uintptr_t>(record.jpegBuffer)) + ":" +
+         std::to_string(record.jpegBufferSize);
+}
+
 int ReadParameters(JpegProperties& record, bool fromFile) {
   JpegCodecState& state = *record.internal;
   state.decoder.reset();
+  state.source = SourceOf(record, fromFile);
   std::vector<std::uint8_t> stream;
   if (const int status = LoadStream(record, fromFile, stream); status != kSuccess) return status;
   auto decoder = std::make_unique<JpegDecoder>(std::move(stream), *state.routines);
@@ -70,7 +81,7 @@ int ReadParameters(JpegProperties& record, bool fromFile) {
 
 int ReadImage(JpegProperties& record, bool fromFile) {
   JpegCodecState& state = *record.internal;
-  if (!state.decoder)
+  if (!state.decoder || state.source != SourceOf(record, fromFile))
     if (const int status = ReadParameters(record, fromFile); status != kSuccess) return status;
   // One image read consumes the stream; a further read starts from the file again.
   const std::unique_ptr<JpegDecoder> decoder = std::move(state.decoder);

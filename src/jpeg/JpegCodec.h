@@ -28,29 +28,35 @@ enum JpegMode : int {
   kWriteFileImage = 8,
 };
 
+// Every field starts at zero (null), so a record declared without an initialiser is the zeroed
+// record Init expects.
 struct JpegProperties {
-  std::int32_t useInternalState;     // not used: the codec always derives its state from the fields
-  std::uint8_t* bitmapPixels;        // rows of the bitmap side
-  std::int32_t bitmapWidth;          // pixels per row
-  std::int32_t bitmapHeight;         // rows; negative: stored bottom-up as in a DIB
-  std::int32_t bitmapPadBytes;       // bytes after each row
-  std::int32_t bitmapChannels;       // bytes per pixel
-  std::int32_t bitmapColour;         // colour code of the bitmap side
-  std::int32_t bitmapSubsampling;    // not used
-  const char* fileName;              // path of the JPEG file (file modes)
-  const std::uint8_t* jpegBuffer;    // a JPEG stream in memory (buffer modes)
-  std::int32_t jpegBufferSize;       // its size in bytes
-  std::int32_t jpegWidth;            // image size in the stream
-  std::int32_t jpegHeight;
-  std::int32_t jpegChannels;         // components in the stream
-  std::int32_t jpegColour;           // colour code of the stream
-  std::int32_t jpegSubsampling;      // sampling code of the stream (writing: 0 only)
-  std::int32_t thumbnailWidth;       // not used
-  std::int32_t thumbnailHeight;      // not used
-  std::int32_t colourConversionRequired;  // not used: conversion follows the two colour codes
-  std::int32_t upsamplingRequired;        // not used: subsampled components are always upsampled
-  std::int32_t quality;              // encoding quality, 75 unless set; see QualityScaleFactor
-  JpegCodecState* internal;          // set by Init, released by Free; copying a record shares it
+  std::int32_t useInternalState = 0;  // not used: the state always follows the fields
+  // The bitmap side: rows of bitmapWidth pixels of bitmapChannels bytes, bitmapPadBytes after
+  // each; a negative bitmapHeight means the rows are stored bottom-up, as in a DIB.
+  std::uint8_t* bitmapPixels = nullptr;
+  std::int32_t bitmapWidth = 0;
+  std::int32_t bitmapHeight = 0;
+  std::int32_t bitmapPadBytes = 0;
+  std::int32_t bitmapChannels = 0;
+  std::int32_t bitmapColour = 0;
+  std::int32_t bitmapSubsampling = 0;  // not used
+  const char* fileName = nullptr;           // the JPEG file (file modes)
+  const std::uint8_t* jpegBuffer = nullptr;  // a JPEG stream in memory (buffer modes)
+  std::int32_t jpegBufferSize = 0;
+  // The stream side: image size, component count, colour and sampling codes.
+  std::int32_t jpegWidth = 0;
+  std::int32_t jpegHeight = 0;
+  std::int32_t jpegChannels = 0;
+  std::int32_t jpegColour = 0;
+  std::int32_t jpegSubsampling = 0;  // writing: 0 only
+  std::int32_t thumbnailWidth = 0;   // not used
+  std::int32_t thumbnailHeight = 0;  // not used
+  // Not used: conversion follows the two colour codes, subsampled components are always upsampled.
+  std::int32_t colourConversionRequired = 0;
+  std::int32_t upsamplingRequired = 0;
+  std::int32_t quality = 0;  // encoding quality (75 after Init), scaled as QualityScaleFactor says
+  JpegCodecState* internal = nullptr;  // set by Init, released by Free; a copied record shares it
 };
 
 class JpegCodec {

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "jpeg/JpegDecoder.h"
+#include "jpeg/JpegDecoderColour.h"
 
 namespace orvel::jpeg {
 
@@ -147,7 +148,7 @@ void JpegDecoder::WriteConvertedRows(const BitmapTarget& target) {
         out[3 * x + 2] = source[0][x];
       }
     } else {
-      m_routines.ycbcrToBgr(source[0], source[1], source[2], out, width);
+      YcbcrToBgr(source[0], source[1], source[2], out, width);
     }
   }
 }

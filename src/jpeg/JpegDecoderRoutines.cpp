@@ -4,10 +4,10 @@ namespace orvel::jpeg {
 
 namespace {
 
-constexpr DecoderRoutines kScalarRoutines{IdctScalar, YcbcrToBgrScalar};
+constexpr DecoderRoutines kScalarRoutines{IdctScalar};
 #ifdef ORVEL_JPEG_X86
-constexpr DecoderRoutines kSse2Routines{IdctSse2, YcbcrToBgrScalar};
-constexpr DecoderRoutines kAvx2Routines{IdctAvx2, YcbcrToBgrScalar};
+constexpr DecoderRoutines kSse2Routines{IdctSse2};
+constexpr DecoderRoutines kAvx2Routines{IdctAvx2};
 #endif
 
 }  // namespace

@@ -211,6 +211,18 @@ TEST_F(JpegAdapterTest, GreyRoundTripKeepsPictureAndOrientation) {
   EXPECT_EQ(image.GetXPelsPerMeter(), 10000);  // through 254 dpi
 }
 
+TEST_F(JpegAdapterTest, ColourRoundTripReadsBackTheLuma) {
+  const Picture picture = test::MakeCtPicture(50, 30, 3);
+  ASSERT_TRUE(ImageOf(picture).WriteJpeg(Path("colour.jpg"), 100));
+  SliceImage image;
+  ASSERT_TRUE(image.ReadJpeg(Path("colour.jpg")));
+  Picture luma{50, 30, 1, {}};
+  for (std::size_t i = 0; i < picture.samples.size(); i += 3)
+    luma.samples.push_back(static_cast<std::uint8_t>(
+        std::lround(0.114 * picture.samples[i] + 0.587 * picture.samples[i + 1] + 0.299 * picture.samples[i + 2])));
+  EXPECT_GE(test::Psnr(PictureOf(image), luma), 40.0);
+}
+
 TEST_F(JpegAdapterTest, QualityOutside0To100LeavesTheDefault75) {
   const SliceImage image = ImageOf(test::MakeCtPicture(16, 16, 1));
   for (int quality : {0, 1, 25, 50, 75, 100, 150, -1}) {

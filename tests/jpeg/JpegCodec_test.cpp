@@ -182,6 +182,29 @@ TEST(JpegCodec, ImageReadHonoursRowOrderPaddingAndChecksTheBitmapSide) {
   EXPECT_EQ(readInto(21, 11, 1, 3), kNotSupported);
 }
 
+TEST(JpegCodec, ImageReadOfAnotherFileThanTheParametersReadsThatFile) {
+  test::ExpectOracle(test::kCjpeg);
+  test::TemporaryDirectory directory;
+  const std::string first = directory.File("first.jpg"), second = directory.File("second.jpg");
+  Write(first, test::EncodeWithCjpeg(test::MakeCtPicture(8, 8, 1), "-grayscale"));
+  const auto secondStream = test::EncodeWithCjpeg(test::MakeCtPicture(16, 12, 1), "-grayscale");
+  Write(second, secondStream);
+  JpegProperties record;  // zero without an initialiser
+  ASSERT_EQ(JpegCodec::Init(record), kSuccess);
+  record.fileName = first.c_str();
+  ASSERT_EQ(JpegCodec::Read(record, kReadFileParameters), kSuccess);
+  std::vector<std::uint8_t> bitmap(16 * 12);
+  record.fileName = second.c_str();
+  record.bitmapPixels = bitmap.data();
+  record.bitmapWidth = 16;
+  record.bitmapHeight = 12;
+  record.bitmapChannels = 1;
+  record.bitmapColour = 4;
+  EXPECT_EQ(JpegCodec::Read(record, kReadFileImage), kSuccess);
+  JpegCodec::Free(record);
+  EXPECT_EQ(bitmap, test::DecodeWithCodec(secondStream, 1, false).bitmap);
+}
+
 TEST(JpegCodec, UnusedModesAreNotSupported) {
   JpegProperties record{};
   JpegCodec::Init(record);

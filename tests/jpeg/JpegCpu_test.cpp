@@ -116,26 +116,6 @@ TEST(JpegCpu, LoneDcShortcutEqualsTheTransformOfEveryVariant) {
     }
 }
 
-TEST(JpegCpu, ColourConversionVariantsAgreeWithTheScalarOne) {
-  std::vector<std::uint8_t> y(256 * 3), cb(256 * 3), cr(256 * 3);
-  for (int i = 0; i < 256 * 3; ++i) {
-    y[i] = std::uint8_t(i * 7);
-    cb[i] = std::uint8_t(i * 13 + 5);
-    cr[i] = std::uint8_t(i);
-  }
-  std::vector<std::uint8_t> expected(y.size() * 3), actual(y.size() * 3 + 1);
-  YcbcrToBgrScalar(y.data(), cb.data(), cr.data(), expected.data(), int(y.size()));
-  for (CpuVariant variant : SupportedVariants()) {
-    for (int count : {int(y.size()), 1, 15, 17, 33}) {
-      std::fill(actual.begin(), actual.end(), 0);
-      DecoderRoutinesFor(variant).ycbcrToBgr(y.data(), cb.data(), cr.data(), actual.data(), count);
-      for (int i = 0; i < 3 * count; ++i)
-        ASSERT_LE(std::abs(expected[i] - actual[i]), 1) << CpuVariantName(variant) << " " << i;
-      EXPECT_EQ(actual[3 * count], 0) << "wrote past " << count;
-    }
-  }
-}
-
 TEST(JpegCpu, WholeDecodesAgreeInEveryForcedVariant) {
   test::ExpectOracle(test::kCjpeg);
   const std::pair<int, const char*> streams[] = {{1, "-grayscale -quality 95"},
