@@ -85,7 +85,10 @@ JsonObject& JsonObject::AddMembers(const std::string& members) {
 JsonObject& JsonObject::Add(const std::string& key, const std::vector<std::int64_t>& values) {
   Key(key);
   m_body += "[";
-  for (std::size_t i = 0; i < values.size(); ++i) m_body += (i ? "," : "") + std::to_string(values[i]);
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    if (i) m_body += ",";
+    m_body += std::to_string(values[i]);
+  }
   m_body += "]";
   return *this;
 }
@@ -93,7 +96,10 @@ JsonObject& JsonObject::Add(const std::string& key, const std::vector<std::int64
 JsonObject& JsonObject::Add(const std::string& key, const std::vector<std::string>& values) {
   Key(key);
   m_body += "[";
-  for (std::size_t i = 0; i < values.size(); ++i) m_body += (i ? "," : "") + JsonQuote(values[i]);
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    if (i) m_body += ",";
+    m_body += JsonQuote(values[i]);
+  }
   m_body += "]";
   return *this;
 }
