@@ -18,6 +18,37 @@ constexpr double kInchesPerMetre = 39.37007874015748;
 
 int PadBytes(int rowBytes) { return (rowBytes + 3) / 4 * 4 - rowBytes; }
 
+// The header block of an 8-bit grey image of this size, 3600 pixels per metre until the JFIF
+// density is known, and its layout. False when the rows would need more than any reader may
+// allocate.
+bool LayOutJpegImage(SliceImage& image, int width, int height) {
+  image.AdoptHeaderBlock(std::vector<std::uint8_t>(header::kColourTable + 256 * 4, 0));
+  image.SetHeaderField32(header::kSize, 40);
+  image.SetHeaderField32(header::kWidth, width);
+  image.SetHeaderField32(header::kHeight, height);
+  image.SetHeaderField16(header::kPlanes, 1);
+  image.SetHeaderField16(header::kBitCount, 8);
+  image.SetXPelsPerMeter(kDefaultPelsPerMeter);
+  image.SetYPelsPerMeter(kDefaultPelsPerMeter);
+  image.ComputeLayout();
+  return image.GetImageBytes() != 0;
+}
+
+// The bitmap side of an image read into the image's pixels, and the colour codes.
+void SetReadTarget(jpeg::JpegProperties& record, SliceImage& image) {
+  const int width = record.jpegWidth;
+  const bool knownChannels = record.jpegChannels == 1 || record.jpegChannels == 3;
+  record.bitmapPixels = image.GetBits();
+  record.bitmapWidth = width;
+  record.bitmapHeight = -record.jpegHeight;  // bottom-up, as the image stores its rows
+  record.bitmapPadBytes = PadBytes(width);
+  record.bitmapChannels = 1;
+  record.bitmapColour = knownChannels ? kGreyColour : kOtherColour;
+  record.jpegColour = record.jpegChannels == 1   ? kGreyColour
+                      : record.jpegChannels == 3 ? kYcbcrColour
+                                                 : kOtherColour;
+}
+
 }  // namespace
 
 bool SliceImage::ReadJpeg(const std::string& path) {
@@ -28,40 +59,18 @@ bool SliceImage::ReadJpeg(const std::string& path) {
   record.fileName = path.c_str();
   bool result = false;
   try {
-    if (adapter.Decode(record, jpeg::kReadFileParameters) == jpeg::kSuccess) {
-      const int width = record.jpegWidth, height = record.jpegHeight;
-      std::vector<std::uint8_t> block(header::kColourTable + 256 * 4, 0);
-      AdoptHeaderBlock(std::move(block));
-      SetHeaderField32(header::kSize, 40);
-      SetHeaderField32(header::kWidth, width);
-      SetHeaderField32(header::kHeight, height);
-      SetHeaderField16(header::kPlanes, 1);
-      SetHeaderField16(header::kBitCount, 8);
-      SetXPelsPerMeter(kDefaultPelsPerMeter);
-      SetYPelsPerMeter(kDefaultPelsPerMeter);
-      ComputeLayout();
-      // A layout of no bytes means the header claims more than a reader may allocate.
-      if (GetImageBytes() != 0) {
-        AllocatePixels();
-        const bool knownChannels = record.jpegChannels == 1 || record.jpegChannels == 3;
-        record.bitmapPixels = GetBits();
-        record.bitmapWidth = width;
-        record.bitmapHeight = -height;  // bottom-up, as the image stores its rows
-        record.bitmapPadBytes = PadBytes(width);
-        record.bitmapChannels = 1;
-        record.bitmapColour = knownChannels ? kGreyColour : kOtherColour;
-        record.jpegColour = record.jpegChannels == 1 ? kGreyColour
-                            : record.jpegChannels == 3 ? kYcbcrColour
-                                                       : kOtherColour;
-        // A failure here leaves the pixels that were decoded before it.
-        adapter.Decode(record, jpeg::kReadFileImage);
-        ReadJfifDensity(path);
-        PrepareGreyDisplay();
-        result = true;
-      }
+    if (adapter.Decode(record, jpeg::kReadFileParameters) == jpeg::kSuccess &&
+        LayOutJpegImage(*this, record.jpegWidth, record.jpegHeight)) {
+      AllocatePixels();
+      SetReadTarget(record, *this);
+      // A failure here leaves the pixels that were decoded before it.
+      adapter.Decode(record, jpeg::kReadFileImage);
+      ReadJfifDensity(path);
+      PrepareGreyDisplay();
+      result = true;
     }
   } catch (const std::exception&) {
-    result = false;  // an allocation that failed: the image is left empty below
+    result = false;  // an allocation failed: the image is left empty below
   }
   adapter.Release(record);
   if (!result) Clear();

@@ -111,6 +111,8 @@ TEST_F(JpegDecoderDamage, BrokenTablesAndMarkersGiveTheirStatus) {
   badPrecision[dqt + 4] = 0x20;
   Stream unknownComponent = grey;
   unknownComponent[sos + 5] = 9;
+  Stream undefinedTable = grey;
+  undefinedTable[sos + 6] = 0x22;
   Stream twoFrames = grey;
   twoFrames.insert(twoFrames.begin() + std::ptrdiff_t(sos), grey.begin() + std::ptrdiff_t(sof),
                    grey.begin() + std::ptrdiff_t(sof + 2 + (grey[sof + 2] << 8 | grey[sof + 3])));
@@ -127,7 +129,7 @@ TEST_F(JpegDecoderDamage, BrokenTablesAndMarkersGiveTheirStatus) {
   } const cases[] = {
       {"overfull Huffman table", overfullHuffman, kSuccess, kBadHuffmanTable},
       {"quantization precision", badPrecision, kBadQuantizationTable, 0},
-      {"no Huffman table", WithoutEvery(grey, 0xC4), kSuccess, kNoHuffmanTable},
+      {"undefined Huffman table", undefinedTable, kSuccess, kNoHuffmanTable},
       {"no quantization table", WithoutEvery(grey, 0xDB), kSuccess, kNoQuantizationTable},
       {"scan of an unknown component", unknownComponent, kSuccess, kErrorComp},
       {"second frame", twoFrames, kSuccess, kMultipleFrames},
@@ -135,7 +137,7 @@ TEST_F(JpegDecoderDamage, BrokenTablesAndMarkersGiveTheirStatus) {
       {"scan before any frame", noFrame, kNoFrame, 0},
       {"height from a DNL segment", zeroHeight, kErrorDnl, 0},
       {"12-bit samples", twelveBit, kNotSupported, 0},
-      {"no scan at all", WithMarker(WithoutEvery(grey, 0xC4), 0xDA, 0xFE), kSuccess, kNoImage},
+      {"no scan at all", WithMarker(grey, 0xDA, 0xFE), kSuccess, kNoImage},
   };
   for (const Case& c : cases) {
     const test::CodecDecode decoded = test::DecodeWithCodec(c.stream, 1);
@@ -144,6 +146,15 @@ TEST_F(JpegDecoderDamage, BrokenTablesAndMarkersGiveTheirStatus) {
       EXPECT_EQ(decoded.imageStatus, c.imageStatus) << c.what;
     }
   }
+}
+
+TEST_F(JpegDecoderDamage, StreamWithoutHuffmanTablesUsesTheTypicalOnes) {
+  // cjpeg codes a baseline stream with the typical tables unless asked to optimise them.
+  const Stream stream = test::EncodeWithCjpeg(test::MakeCtPicture(40, 32, 3), "-quality 80 -sample 2x2");
+  const test::CodecDecode withTables = test::DecodeWithCodec(stream, 3);
+  const test::CodecDecode without = test::DecodeWithCodec(WithoutEvery(stream, 0xC4), 3);
+  EXPECT_EQ(without.imageStatus, kSuccess);
+  EXPECT_EQ(without.picture.samples, withTables.picture.samples);
 }
 
 TEST_F(JpegDecoderDamage, MissingRestartMarkerStopsTheScan) {
