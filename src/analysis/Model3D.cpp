@@ -67,24 +67,28 @@ std::string ModelBuilder::ProgressText() const {
   return m_text + ModelLayerText(m_layersAdded + 1, m_layers);
 }
 
-// Grey values of the box row by row (the slice's storage is bottom-up), thresholded into bits
-// and cut to the figure. Pixels outside the slice, and every pixel of a slice that is not 8 bits
-// per pixel, read as 0.
-void ModelBuilder::SampleSlice(const SliceImage& slice, VoxelPlane& layer) {
+// The grey values of image row y across the box: straight from the slice when the box row lies
+// inside it (the usual case; copying every row cost a fifth of the sampling time), else a copy in
+// which the pixels outside the slice, and every pixel of a slice that is not 8 bits per pixel,
+// read as 0. The slice's storage is bottom-up.
+const std::uint8_t* ModelBuilder::BoxRow(const SliceImage& slice, std::int64_t y) {
   const int sliceWidth = slice.GetWidth(), sliceHeight = slice.GetHeight();
-  const bool readable = slice.GetBitCount() == 8;
-  const std::int64_t firstColumn = std::max<std::int64_t>(m_box.minX, 0);
-  const std::int64_t endColumn = std::min<std::int64_t>(m_box.maxX, sliceWidth);
+  const bool readable = slice.GetBitCount() == 8 && y >= 0 && y < sliceHeight;
+  const std::uint8_t* pixels = readable ? slice.GetStorageRow(static_cast<int>(sliceHeight - 1 - y)) : nullptr;
+  if (readable && m_box.minX >= 0 && m_box.maxX <= sliceWidth) return pixels + m_box.minX;
+  std::fill(m_rowValues.begin(), m_rowValues.end(), std::uint8_t{0});
+  const std::int64_t first = std::max<std::int64_t>(m_box.minX, 0);
+  const std::int64_t end = std::min<std::int64_t>(m_box.maxX, sliceWidth);
+  if (readable && first < end)
+    std::memcpy(m_rowValues.data() + (first - m_box.minX), pixels + first, static_cast<std::size_t>(end - first));
+  return m_rowValues.data();
+}
+
+// The box thresholded into bits and cut to the figure.
+void ModelBuilder::SampleSlice(const SliceImage& slice, VoxelPlane& layer) {
   for (int r = 0; r < layer.Height(); ++r) {
-    std::fill(m_rowValues.begin(), m_rowValues.end(), std::uint8_t{0});
-    const std::int64_t y = std::int64_t{m_box.minY} + r;
-    if (readable && y >= 0 && y < sliceHeight && firstColumn < endColumn) {
-      const std::uint8_t* pixels = slice.GetStorageRow(static_cast<int>(sliceHeight - 1 - y));
-      std::memcpy(m_rowValues.data() + (firstColumn - m_box.minX), pixels + firstColumn,
-                  static_cast<std::size_t>(endColumn - firstColumn));
-    }
     std::uint64_t* bits = layer.Row(r);
-    PackThresholdBits(m_rowValues.data(), m_rowValues.size(), m_window, m_invert, bits);
+    PackThresholdBits(BoxRow(slice, std::int64_t{m_box.minY} + r), m_rowValues.size(), m_window, m_invert, bits);
     const std::uint64_t* admitted = m_selection.Row(r);
     for (int i = 0; i < layer.RowWords(); ++i) bits[i] &= admitted[i];
   }

@@ -7,7 +7,8 @@
 // takes one slice at a time (so a caller can show progress, let messages through and stop
 // between slices) and never holds that buffer: each slice becomes one bit plane, the volume is
 // counted as it arrives, and the surface of every plane is counted as soon as the planes above
-// and below it are known. It keeps three planes of W x H bits, whatever L and s are.
+// and below it are known. It keeps five planes of W x H bits (the last three layers, the figure
+// and an empty plane), whatever L and s are: 640 KiB for a 1024 x 1024 box.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -59,6 +60,7 @@ class ModelBuilder {
   ModelResult Finish();
 
  private:
+  const std::uint8_t* BoxRow(const SliceImage& slice, std::int64_t y);
   void SampleSlice(const SliceImage& slice, VoxelPlane& layer);
   void CountSurfaceThrough(std::int64_t lastPlane);
   std::int64_t SourceOfPlane(std::int64_t z) const;

@@ -13,20 +13,23 @@ struct AxisCount {
 
 AxisCount Count(std::uint64_t minus, std::uint64_t plus) { return {minus & plus, minus ^ plus}; }
 
-// With n = x + y + z set neighbours over the three axes (0..2 each), the rule reduces to
-// 1 per set voxel, minus 1 where n = 6 (2,2,2), plus 2 where the count is (1,1,1) (n = 3, no
-// axis plane holds all three), plus 1 where it is a permutation of (2,1,1) (n = 4, no axis plane
-// holds all four). Every other case, a zero axis included, adds exactly 1.
+// With the set neighbours counted per axis (0..2 each), the rule gives every set voxel 0 where
+// the count is (2,2,2) (n = 6), 3 where it is (1,1,1) (n = 3, no axis plane holds all three), 2
+// where it is a permutation of (2,1,1) (n = 4, no axis plane holds all four), and 1 in every
+// other case, a zero axis included. Those values as two bit planes: two population counts a word.
 std::int64_t WordSurface(std::uint64_t voxels, AxisCount x, AxisCount y, AxisCount z) {
   const std::uint64_t full = x.two & y.two & z.two;
   const std::uint64_t allOne = x.one & y.one & z.one;
   const std::uint64_t twoOneOne = (x.two & y.one & z.one) | (x.one & y.two & z.one) | (x.one & y.one & z.two);
-  return std::popcount(voxels & ~full) + 2 * std::popcount(voxels & allOne) +
-         std::popcount(voxels & twoOneOne);
+  const std::uint64_t lowBit = voxels & ~full & ~twoOneOne;  // adds 1 or 3
+  const std::uint64_t highBit = voxels & (allOne | twoOneOne);  // adds 2 or 3
+  return std::popcount(lowBit) + 2 * std::popcount(highBit);
 }
 
 }  // namespace
 
+// Compiled with and without the population count instruction, chosen at load time.
+__attribute__((target_clones("popcnt", "default")))
 std::int64_t CountPlaneSurface(const VoxelPlane& below, const VoxelPlane& plane, const VoxelPlane& above) {
   const int words = plane.RowWords();
   std::int64_t surface = 0;

@@ -15,7 +15,9 @@ VoxelPlane::VoxelPlane(int width, int height)
       m_rowWords((width + 63) / 64),
       m_words(static_cast<std::size_t>(VoxelPlaneWords(width, height)), 0) {}
 
-std::int64_t VoxelPlane::CountSet() const {
+// Compiled twice, with and without the processor's population count instruction, and chosen at
+// load time: the portable bit-twiddling count took a third of the time of a model.
+__attribute__((target_clones("popcnt", "default"))) std::int64_t VoxelPlane::CountSet() const {
   std::int64_t count = 0;
   for (const std::uint64_t word : m_words) count += std::popcount(word);
   return count;
