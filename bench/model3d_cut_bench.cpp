@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -129,6 +130,19 @@ void BM_Cut(benchmark::State& state) {
   std::filesystem::remove(out);
 }
 
+// Only saving an image of the cut's size (the diagonal of the slice by the stack's slices), to
+// tell the writing (with its sync to disk) apart from the reading.
+void BM_SaveCutSizedImage(benchmark::State& state) {
+  const Stack& stack = BenchStack();
+  SliceImage image;
+  image.Create(static_cast<int>(std::hypot(stack.first.GetWidth() - 1, stack.first.GetHeight() - 1)),
+               stack.dataset.SliceCount(), 8, false);
+  const std::string out = (std::filesystem::temp_directory_path() /
+                           ("orvel-save-" + std::to_string(getpid()) + ".bmp")).string();
+  for (auto _ : state) SaveBmpFile(image, out);
+  std::filesystem::remove(out);
+}
+
 // The model's own work per slice, without any reading: the first slice sampled 200 times.
 void BM_Model3DSamplingOnly(benchmark::State& state) {
   const SliceImage& first = BenchStack().first;
@@ -158,10 +172,12 @@ void BM_ThresholdRows(benchmark::State& state) {
 BENCHMARK(BM_ReadStack)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Model3D)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Cut)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SaveCutSizedImage)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Model3DSamplingOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_TEMPLATE(BM_ThresholdRows, analysis::PackThresholdBitsScalar)->Unit(benchmark::kMicrosecond);
-#if defined(ORVEL_HAVE_SSE2_THRESHOLD)
+#if defined(ORVEL_HAVE_X86_THRESHOLD)
 BENCHMARK_TEMPLATE(BM_ThresholdRows, analysis::PackThresholdBitsSse2)->Unit(benchmark::kMicrosecond);
+BENCHMARK_TEMPLATE(BM_ThresholdRows, analysis::PackThresholdBitsAvx2)->Unit(benchmark::kMicrosecond);
 #endif
 
 }  // namespace

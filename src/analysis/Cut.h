@@ -55,6 +55,8 @@ class CutBuilder {
   SliceImage TakeCutImage(const CutDisplay& display);
 
  private:
+  void SampleLine(const SliceImage& slice, std::uint8_t* row) const;
+
   int m_layers;
   int m_spacing;
   int m_samples = 0;

@@ -84,22 +84,22 @@ const std::uint8_t* ModelBuilder::BoxRow(const SliceImage& slice, std::int64_t y
   return m_rowValues.data();
 }
 
-// The box thresholded into bits and cut to the figure.
-void ModelBuilder::SampleSlice(const SliceImage& slice, VoxelPlane& layer) {
+// The box thresholded into bits and cut to the figure; returns the number of set voxels.
+std::int64_t ModelBuilder::SampleSlice(const SliceImage& slice, VoxelPlane& layer) {
+  std::int64_t set = 0;
   for (int r = 0; r < layer.Height(); ++r) {
     std::uint64_t* bits = layer.Row(r);
     PackThresholdBits(BoxRow(slice, std::int64_t{m_box.minY} + r), m_rowValues.size(), m_window, m_invert, bits);
-    const std::uint64_t* admitted = m_selection.Row(r);
-    for (int i = 0; i < layer.RowWords(); ++i) bits[i] &= admitted[i];
+    set += KeepAndCount(bits, m_selection.Row(r), layer.RowWords());
   }
+  return set;
 }
 
 void ModelBuilder::AddSlice(const SliceImage& slice) {
   if (m_layersAdded >= m_layers) throw std::logic_error("more slices than layers");
   VoxelPlane& layer = m_layerRing[m_layersAdded % 3];
-  SampleSlice(slice, layer);
   // The volume counts the layer's s planes before their border is cleared for the surface.
-  m_volume += layer.CountSet() * m_spacing;
+  m_volume += SampleSlice(slice, layer) * m_spacing;
   layer.ClearBorder();
   m_pixelSizeMm = slice.GetPixelSizeMm();
   ++m_layersAdded;

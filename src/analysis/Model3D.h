@@ -61,7 +61,7 @@ class ModelBuilder {
 
  private:
   const std::uint8_t* BoxRow(const SliceImage& slice, std::int64_t y);
-  void SampleSlice(const SliceImage& slice, VoxelPlane& layer);
+  std::int64_t SampleSlice(const SliceImage& slice, VoxelPlane& layer);
   void CountSurfaceThrough(std::int64_t lastPlane);
   std::int64_t SourceOfPlane(std::int64_t z) const;
   const VoxelPlane& PlaneOf(std::int64_t source) const;

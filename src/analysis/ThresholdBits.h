@@ -10,17 +10,22 @@
 namespace orvel::analysis {
 
 // The bits of the last, partial word beyond count are cleared. words holds (count + 63) / 64.
+// Runs the fastest implementation below that the processor has.
 void PackThresholdBits(const std::uint8_t* values, std::size_t count, ThresholdRange window,
                        bool invert, std::uint64_t* words);
 
-// The two implementations behind PackThresholdBits, kept callable so that tests compare them and
-// benchmarks time them. The SSE2 one exists where the compiler targets SSE2 (every x86-64).
+// The implementations behind PackThresholdBits, kept callable so that tests compare them and
+// benchmarks time them.
 void PackThresholdBitsScalar(const std::uint8_t* values, std::size_t count, ThresholdRange window,
                              bool invert, std::uint64_t* words);
-#if defined(__SSE2__)
-#define ORVEL_HAVE_SSE2_THRESHOLD 1
+#if defined(__x86_64__) && defined(__GNUC__)
+#define ORVEL_HAVE_X86_THRESHOLD 1
 void PackThresholdBitsSse2(const std::uint8_t* values, std::size_t count, ThresholdRange window,
                            bool invert, std::uint64_t* words);
+// Only where ProcessorHasAvx2().
+void PackThresholdBitsAvx2(const std::uint8_t* values, std::size_t count, ThresholdRange window,
+                           bool invert, std::uint64_t* words);
+bool ProcessorHasAvx2();
 #endif
 
 }  // namespace orvel::analysis

@@ -20,8 +20,6 @@ class VoxelPlane {
     return m_words.data() + static_cast<std::size_t>(r) * m_rowWords;
   }
 
-  // Number of set voxels.
-  std::int64_t CountSet() const;
   // Clears the outermost rows and columns: the analysis never counts surface on the box's edge.
   void ClearBorder();
   // Every voxel of the width set (the rectangle admits the whole box).
@@ -33,6 +31,9 @@ class VoxelPlane {
   int m_rowWords = 0;
   std::vector<std::uint64_t> m_words;
 };
+
+// Keeps the bits of words[0 .. count - 1] that mask also has, and returns how many that are.
+std::int64_t KeepAndCount(std::uint64_t* words, const std::uint64_t* mask, int count);
 
 // Words a plane of width x height voxels takes, rows padded to whole words.
 std::int64_t VoxelPlaneWords(std::int64_t width, std::int64_t height);

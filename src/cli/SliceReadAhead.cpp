@@ -8,6 +8,22 @@
 
 namespace orvel::cli {
 
+namespace {
+
+void FailUnlessLoaded(LoadStatus status, const std::string& path) {
+  switch (status) {
+    case LoadStatus::kLoaded: return;
+    case LoadStatus::kCannotOpen: throw SectionFailure{"cannot open " + path};
+    default: throw SectionFailure{"cannot read slice " + path};
+  }
+}
+
+}  // namespace
+
+void ReadSliceOrFail(const std::string& path, SliceImage& image) {
+  FailUnlessLoaded(LoadImageFile(path, image), path);
+}
+
 SliceReadAhead::SliceReadAhead(std::vector<std::string> paths)
     : m_paths(std::move(paths)), m_worker([this] { ReadAll(); }) {}
 
@@ -23,20 +39,20 @@ SliceReadAhead::~SliceReadAhead() {
 void SliceReadAhead::ReadAll() {
   for (std::size_t i = 0; i < m_paths.size(); ++i) {
     {
-      // Slice i goes where slice i - 2 was: wait until the caller has moved past it.
+      // Slice i goes where slice i - kSlots was: wait until the caller has moved past it.
       std::unique_lock<std::mutex> guard(m_lock);
-      m_changed.wait(guard, [&] { return m_stop || i < m_released + 2; });
+      m_changed.wait(guard, [&] { return m_stop || i < m_released + kSlots; });
       if (m_stop) return;
     }
     LoadStatus status = LoadStatus::kReadFailed;
     try {
-      status = LoadImageFile(m_paths[i], m_images[i % 2]);
+      status = LoadImageFile(m_paths[i], m_images[i % kSlots]);
     } catch (const std::exception&) {
       // Out of memory in a reader: reported to the caller as an unreadable slice.
     }
     {
       std::lock_guard<std::mutex> guard(m_lock);
-      m_status[i % 2] = status;
+      m_status[i % kSlots] = status;
       m_read = i + 1;
     }
     m_changed.notify_all();
@@ -51,14 +67,9 @@ const SliceImage& SliceReadAhead::Next() {
   m_released = index;
   m_changed.notify_all();
   m_changed.wait(guard, [&] { return m_read > index; });
-  const std::string& path = m_paths[index];
-  switch (m_status[index % 2]) {
-    case LoadStatus::kLoaded: break;
-    case LoadStatus::kCannotOpen: throw SectionFailure{"cannot open " + path};
-    default: throw SectionFailure{"cannot read slice " + path};
-  }
+  FailUnlessLoaded(m_status[index % kSlots], m_paths[index]);
   ++m_taken;
-  return m_images[index % 2];
+  return m_images[index % kSlots];
 }
 
 }  // namespace orvel::cli

@@ -1,7 +1,10 @@
 #pragma once
-// The slices of a 3D model or cut run, read in order on a worker thread one slice ahead of the
-// caller, so that decoding the next slice overlaps with sampling the current one. Two images take
-// turns (the caller holds one while the worker fills the other): memory stays at two slices.
+// The slices of a 3D model run, read in order on a worker thread up to two slices ahead of the
+// caller, so that decoding the next slices overlaps with sampling the current one. Three images
+// take turns (the caller holds one while the worker fills the others): memory stays at three
+// slices. With one image ahead instead of two, the model over 200 slices of 1024 x 1024 took 1.5
+// times the reading time instead of 1.1: the reader and the sampling take about as long per
+// slice, and every hiccup of one stalled the other.
 #include <condition_variable>
 #include <cstddef>
 #include <mutex>
@@ -13,6 +16,10 @@
 #include "image/SliceImage.h"
 
 namespace orvel::cli {
+
+// Reads path into image on the calling thread; throws SectionFailure naming the path when the
+// slice could not be opened or read (the reader has shown its own message).
+void ReadSliceOrFail(const std::string& path, SliceImage& image);
 
 class SliceReadAhead {
  public:
@@ -29,8 +36,9 @@ class SliceReadAhead {
   void ReadAll();
 
   std::vector<std::string> m_paths;
-  SliceImage m_images[2];  // slice i is read into m_images[i % 2]
-  LoadStatus m_status[2] = {LoadStatus::kLoaded, LoadStatus::kLoaded};
+  static constexpr std::size_t kSlots = 3;
+  SliceImage m_images[kSlots];  // slice i is read into m_images[i % kSlots]
+  LoadStatus m_status[kSlots] = {};
   std::mutex m_lock;
   std::condition_variable m_changed;
   std::size_t m_read = 0;      // slices the worker has finished, read or failed

@@ -13,8 +13,9 @@ using PackFunction = void (*)(const std::uint8_t*, std::size_t, ThresholdRange, 
 
 std::vector<PackFunction> Implementations() {
   std::vector<PackFunction> all = {PackThresholdBitsScalar, PackThresholdBits};
-#if defined(ORVEL_HAVE_SSE2_THRESHOLD)
+#if defined(ORVEL_HAVE_X86_THRESHOLD)
   all.push_back(PackThresholdBitsSse2);
+  if (ProcessorHasAvx2()) all.push_back(PackThresholdBitsAvx2);
 #endif
   return all;
 }
