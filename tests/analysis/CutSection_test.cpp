@@ -2,14 +2,12 @@
 // nothing at OUT.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <sstream>
 #include <vector>
 
+#include "StackRun.h"
 #include "TestSlices.h"
 #include "analysis/ColourScheme.h"
-#include "cli/Analyze.h"
 #include "image/BmpFile.h"
 #include "platform/File.h"
 #include "support/TestSupport.h"
@@ -17,30 +15,10 @@
 namespace orvel {
 namespace {
 
+using test::Analyze;
+using test::RunResult;
+using test::SliceName;
 using test::TemporaryDirectory;
-
-struct RunResult {
-  int status;
-  std::string out, err;
-};
-
-RunResult Analyze(std::vector<std::string> arguments) {
-  arguments.insert(arguments.begin(), "orvel-analyze");
-  std::vector<const char*> argv;
-  for (const std::string& argument : arguments) argv.push_back(argument.c_str());
-  std::ostringstream out, err;
-  test::MessageCapture messages;
-  const int status = cli::RunAnalyze(static_cast<int>(argv.size()), argv.data(), out, err);
-  std::string shown;
-  for (const std::string& text : messages.Texts()) shown += text + "\n";
-  return {status, out.str(), shown + err.str()};
-}
-
-std::string SliceName(int number) {
-  char name[32];
-  std::snprintf(name, sizeof name, "ct%04d.bmp", number);
-  return name;
-}
 
 // Random slices numbered 10, 13, 16, ... (spacing 3), with a resolution.
 std::vector<SliceImage> WriteSeries(const TemporaryDirectory& dir, int count) {
@@ -79,6 +57,32 @@ TEST(CutSectionTest, WritesTheCutAsBmp) {
   for (int r = 0; r < 7; ++r)
     for (int j = 0; j < 40; ++j)
       ASSERT_EQ(cut.GetPixel(j, r), test::ImagePixel(slices[sliceOfRow[r]], 5 + j, 20)) << r << ", " << j;
+}
+
+TEST(CutSectionTest, WritesTheCutAsJpegAtTheQualityAsked) {
+  TemporaryDirectory dir;
+  std::vector<SliceImage> slices;
+  for (int i = 0; i < 3; ++i) {  // smooth ramps, which JPEG keeps close at high quality
+    SliceImage slice = test::MakeSlice(64, 48);
+    for (int y = 0; y < 48; ++y)
+      for (int x = 0; x < 64; ++x) test::SetImagePixel(slice, x, y, static_cast<std::uint8_t>(2 * x + 20 * i));
+    ASSERT_TRUE(SaveBmpFile(slice, dir.File(SliceName(10 + 3 * i))));
+    slices.push_back(std::move(slice));
+  }
+  const std::string fine = dir.File("fine.JPG"), coarse = dir.File("coarse.jpg");
+  for (const auto& [out, quality] : {std::pair{fine, "100"}, std::pair{coarse, "5"}}) {
+    const RunResult result = Analyze({dir.File(SliceName(10)), "--line", "2,10,62,10", "--cut", out,
+                                      "--quality", quality});
+    ASSERT_EQ(result.status, 0) << result.err;
+  }
+  SliceImage cut;
+  ASSERT_TRUE(cut.ReadJpeg(fine));
+  ASSERT_EQ(cut.GetWidth(), 60);
+  ASSERT_EQ(cut.GetHeight(), 7);
+  for (int r = 0; r < 7; ++r)
+    for (int j = 0; j < 60; ++j)
+      ASSERT_NEAR(cut.GetPixel(j, r), test::ImagePixel(slices[r / 3], 2 + j, 10), 3) << r << ", " << j;
+  EXPECT_GT(std::filesystem::file_size(fine), std::filesystem::file_size(coarse));
 }
 
 TEST(CutSectionTest, PaletteGivesTheColoursTheViewerShows) {

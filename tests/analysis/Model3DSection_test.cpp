@@ -1,14 +1,12 @@
 // orvel-analyze --3d end to end: BMP series on disk, slices read ahead on the worker thread.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <stdexcept>
-#include <sstream>
 #include <vector>
 
+#include "StackRun.h"
 #include "TestSlices.h"
 #include "analysis/Model3D.h"
-#include "cli/Analyze.h"
 #include "cli/AnalyzeSections.h"
 #include "cli/SliceReadAhead.h"
 #include "image/BmpFile.h"
@@ -17,30 +15,10 @@
 namespace orvel {
 namespace {
 
+using test::Analyze;
+using test::RunResult;
+using test::SliceName;
 using test::TemporaryDirectory;
-
-struct RunResult {
-  int status;
-  std::string out, err;
-};
-
-RunResult Analyze(std::vector<std::string> arguments) {
-  arguments.insert(arguments.begin(), "orvel-analyze");
-  std::vector<const char*> argv;
-  for (const std::string& argument : arguments) argv.push_back(argument.c_str());
-  std::ostringstream out, err;
-  test::MessageCapture messages;
-  const int status = cli::RunAnalyze(static_cast<int>(argv.size()), argv.data(), out, err);
-  std::string shown;
-  for (const std::string& text : messages.Texts()) shown += text + "\n";
-  return {status, out.str(), shown + err.str()};
-}
-
-std::string SliceName(int number) {
-  char name[32];
-  std::snprintf(name, sizeof name, "ct%04d.bmp", number);
-  return name;
-}
 
 // Slices numbered 0, 2, 4, ... (spacing 2); slices 1 .. 3 hold a 6 x 6 square of 200 at x, y 4..9.
 void WriteCubeSeries(const TemporaryDirectory& dir, int count) {
