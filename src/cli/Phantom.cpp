@@ -104,13 +104,14 @@ PhantomSpecimen::PhantomSpecimen(const PhantomOptions& options) : m_options(opti
   const double side = std::min(options.width, options.height);
   const double radius = 0.38 * side, depth = (options.slices - 1.0) * options.step + 1.0;
   std::uniform_real_distribution<double> unit(0.0, 1.0);
-  // About one pore per 400 voxels of material edge length cubed keeps the porosity near 10 %.
-  const int pores = static_cast<int>(3.14159 * radius * radius * depth / 4000.0) + 8;
-  for (int i = 0; i < pores; ++i) {
+  // Pores, small ones far more often than large ones, until they take about 12 % of the material.
+  const double poreVolume = 0.12 * 3.14159 * radius * radius * depth;
+  for (double volume = 0; volume < poreVolume;) {
     const double r = 1.0 + std::pow(unit(random), 3.0) * 0.05 * side;
     const double angle = 6.283185307 * unit(random), distance = std::sqrt(unit(random)) * (radius - r);
     m_spheres.push_back({options.width / 2.0 + distance * std::cos(angle),
                          options.height / 2.0 + distance * std::sin(angle), unit(random) * depth, r, kPore});
+    volume += 4.18879 * r * r * r;
   }
   for (int i = 0; i < 4; ++i) {  // loose particles in the corners, outside the cylinder
     const double r = 0.03 * side + 1.0;
