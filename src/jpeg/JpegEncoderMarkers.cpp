@@ -44,12 +44,12 @@ void EmitDqt(Stream& stream, int slot, const Block64& tableZigzag) {
   stream.insert(stream.end(), tableZigzag.begin(), tableZigzag.end());
 }
 
-void EmitDht(Stream& stream, int tableClass, int slot, const HuffmanSpec& spec) {
+void EmitDht(Stream& stream, int tableClass, int slot, const HuffmanSpec& huffman) {
   PutMarker(stream, 0xC4);
-  PutWord(stream, 2 + 1 + 16 + spec.valueCount);
+  PutWord(stream, 2 + 1 + 16 + huffman.valueCount);
   stream.push_back(static_cast<std::uint8_t>(tableClass << 4 | slot));
-  stream.insert(stream.end(), spec.bits.begin(), spec.bits.end());
-  stream.insert(stream.end(), spec.values.begin(), spec.values.begin() + spec.valueCount);
+  stream.insert(stream.end(), huffman.bits.begin(), huffman.bits.end());
+  stream.insert(stream.end(), huffman.values.begin(), huffman.values.begin() + huffman.valueCount);
 }
 
 void EmitSof0(Stream& stream, int width, int height, std::span<const FrameComponent> components) {

@@ -27,21 +27,21 @@ inline void PutSymbol(BitCursor& cursor, const HuffmanCodeTable& table, int symb
 
 }  // namespace
 
-bool BuildHuffmanCodeTable(const HuffmanSpec& spec, HuffmanCodeTable& table) {
+bool BuildHuffmanCodeTable(const HuffmanSpec& huffman, HuffmanCodeTable& table) {
   table = {};
   std::uint32_t code = 0;
   int next = 0;
   for (int length = 1; length <= 16; ++length) {
-    for (int i = 0; i < spec.bits[length - 1]; ++i, ++next, ++code) {
-      if (next >= spec.valueCount || code >= (1u << length)) return false;
-      const int symbol = spec.values[next];
+    for (int i = 0; i < huffman.bits[length - 1]; ++i, ++next, ++code) {
+      if (next >= huffman.valueCount || code >= (1u << length)) return false;
+      const int symbol = huffman.values[next];
       if (table.length[symbol] != 0) return false;
       table.code[symbol] = static_cast<std::uint16_t>(code);
       table.length[symbol] = static_cast<std::uint8_t>(length);
     }
     code <<= 1;
   }
-  return next == spec.valueCount;
+  return next == huffman.valueCount;
 }
 
 void EncodeBlock(BitWriter& writer, const std::int16_t* zigzag, std::uint64_t nonZero, int& lastDc,

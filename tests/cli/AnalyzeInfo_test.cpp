@@ -71,14 +71,14 @@ TEST(AnalyzeInfoTest, TiffDatasetsEightSixteenBitAndPalette) {
   };
   for (const Case& c : {Case{8, 1, 0}, Case{16, 1, 0}, Case{8, 3, 256}}) {
     TemporaryDirectory dir;
-    test::TiffSpec spec;
-    spec.bits = c.bits;
-    spec.photometric = c.photometric;
-    spec.entries = c.photometric == 3 ? 14 : 13;
-    spec.mapColours = c.mapColours;
-    spec.pixels.assign(static_cast<std::size_t>(10 * (c.bits / 8)), 0x40);
-    test::WriteFile(dir.File("t0000.tif"), test::BuildTiff(spec));
-    test::WriteFile(dir.File("t0001.tif"), test::BuildTiff(spec));
+    test::TiffSpec layout;
+    layout.bits = c.bits;
+    layout.photometric = c.photometric;
+    layout.entries = c.photometric == 3 ? 14 : 13;
+    layout.mapColours = c.mapColours;
+    layout.pixels.assign(static_cast<std::size_t>(10 * (c.bits / 8)), 0x40);
+    test::WriteFile(dir.File("t0000.tif"), test::BuildTiff(layout));
+    test::WriteFile(dir.File("t0001.tif"), test::BuildTiff(layout));
     const RunResult result = Analyze({dir.File("t0001.tif"), "--info", "--json"});
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_NE(result.out.find("\"width\":5,\"height\":2,\"bitsPerPixel\":8,\"colours\":256,"
@@ -123,12 +123,12 @@ TEST(AnalyzeInfoTest, UsageErrorsGiveStatusTwoAndOneLine) {
 
 TEST(AnalyzeExportTest, BmpExportIsTheSliceAsRead) {
   TemporaryDirectory dir;
-  test::TiffSpec spec;
-  spec.photometric = 3;
-  spec.entries = 14;
-  spec.mapColours = 256;
-  spec.pixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-  test::WriteFile(dir.File("p0000.tif"), test::BuildTiff(spec));
+  test::TiffSpec layout;
+  layout.photometric = 3;
+  layout.entries = 14;
+  layout.mapColours = 256;
+  layout.pixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+  test::WriteFile(dir.File("p0000.tif"), test::BuildTiff(layout));
   const RunResult result = Analyze({dir.File("p0000.tif"), "--export", dir.File("out.BMP"), "--json"});
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_NE(result.out.find("\"export\":{\"path\":\"" + dir.File("out.BMP") + "\",\"width\":5,\"height\":2}"),

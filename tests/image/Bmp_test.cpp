@@ -23,27 +23,27 @@ struct BmpSpec {
   int pixelOffsetDelta = 0;     // added to the correct pixel data offset
 };
 
-Bytes BuildBmp(const BmpSpec& spec) {
-  const int tableBytes = 4 * spec.colours;
+Bytes BuildBmp(const BmpSpec& layout) {
+  const int tableBytes = 4 * layout.colours;
   Bytes bytes(14 + 40 + tableBytes, 0);
   bytes[0] = 'B';
   bytes[1] = 'M';
-  StoreLe32(&bytes[10], static_cast<std::uint32_t>(14 + 40 + tableBytes + spec.pixelOffsetDelta));
+  StoreLe32(&bytes[10], static_cast<std::uint32_t>(14 + 40 + tableBytes + layout.pixelOffsetDelta));
   unsigned char* h = &bytes[14];
   StoreLe32(h, 40);
-  StoreLe32(h + 4, static_cast<std::uint32_t>(spec.width));
-  StoreLe32(h + 8, static_cast<std::uint32_t>(spec.height));
+  StoreLe32(h + 4, static_cast<std::uint32_t>(layout.width));
+  StoreLe32(h + 8, static_cast<std::uint32_t>(layout.height));
   StoreLe16(h + 12, 1);
-  StoreLe16(h + 14, static_cast<std::uint16_t>(spec.bits));
-  StoreLe32(h + 16, static_cast<std::uint32_t>(spec.compression));
-  StoreLe32(h + 24, static_cast<std::uint32_t>(spec.xPels));
-  StoreLe32(h + 28, static_cast<std::uint32_t>(spec.yPels));
-  for (int i = 0; i < spec.colours; ++i) {  // a recognisable, non-grey table
+  StoreLe16(h + 14, static_cast<std::uint16_t>(layout.bits));
+  StoreLe32(h + 16, static_cast<std::uint32_t>(layout.compression));
+  StoreLe32(h + 24, static_cast<std::uint32_t>(layout.xPels));
+  StoreLe32(h + 28, static_cast<std::uint32_t>(layout.yPels));
+  for (int i = 0; i < layout.colours; ++i) {  // a recognisable, non-grey table
     h[40 + 4 * i] = static_cast<unsigned char>(i);
     h[40 + 4 * i + 1] = static_cast<unsigned char>(255 - i);
     h[40 + 4 * i + 2] = static_cast<unsigned char>(i / 2);
   }
-  bytes.insert(bytes.end(), spec.pixels.begin(), spec.pixels.end());
+  bytes.insert(bytes.end(), layout.pixels.begin(), layout.pixels.end());
   return bytes;
 }
 
@@ -58,17 +58,17 @@ class BmpTest : public ::testing::Test {
 };
 
 TEST_F(BmpTest, PaletteImageLoadsWithItsTableAsColoursAndOriginalColours) {
-  BmpSpec spec;
-  spec.width = 100;
-  spec.height = 7;
-  for (int i = 0; i < 700; ++i) spec.pixels.push_back(static_cast<unsigned char>(i));
+  BmpSpec layout;
+  layout.width = 100;
+  layout.height = 7;
+  for (int i = 0; i < 700; ++i) layout.pixels.push_back(static_cast<unsigned char>(i));
   SliceImage image;
-  ASSERT_TRUE(Load(BuildBmp(spec), image));
+  ASSERT_TRUE(Load(BuildBmp(layout), image));
   EXPECT_EQ(image.GetColourCount(), 256);
   EXPECT_EQ(image.GetImageBytes(), 700u);
   EXPECT_EQ(image.GetLowerLevel(), 128);
   EXPECT_EQ(image.GetUpperLevel(), 383);
-  const Bytes file = BuildBmp(spec);
+  const Bytes file = BuildBmp(layout);
   EXPECT_EQ(0, std::memcmp(image.GetColourTable(), &file[54], 1024));
   EXPECT_EQ(0, std::memcmp(image.GetOriginalColours().data(), &file[54], 1024));
   EXPECT_EQ(image.GetPixel(99, 6), static_cast<std::uint8_t>(699));
@@ -76,11 +76,11 @@ TEST_F(BmpTest, PaletteImageLoadsWithItsTableAsColoursAndOriginalColours) {
 }
 
 TEST_F(BmpTest, MissingVerticalResolutionBecomes254000) {
-  BmpSpec spec;
-  spec.yPels = 0;
-  spec.pixels.assign(8, 1);
+  BmpSpec layout;
+  layout.yPels = 0;
+  layout.pixels.assign(8, 1);
   SliceImage image;
-  ASSERT_TRUE(Load(BuildBmp(spec), image));
+  ASSERT_TRUE(Load(BuildBmp(layout), image));
   EXPECT_EQ(image.GetYPelsPerMeter(), 254000);
   EXPECT_EQ(image.GetXPelsPerMeter(), 3780);
 }
@@ -115,21 +115,21 @@ TEST_F(BmpTest, TenByteFileFailsWithoutMessage) {
 }
 
 TEST_F(BmpTest, ShortPixelAreaReadsAsZero) {
-  BmpSpec spec;
-  spec.pixels = {9, 9, 9};
+  BmpSpec layout;
+  layout.pixels = {9, 9, 9};
   SliceImage image;
-  ASSERT_TRUE(Load(BuildBmp(spec), image));
+  ASSERT_TRUE(Load(BuildBmp(layout), image));
   EXPECT_EQ(image.GetPixel(2, 0), 9);
   EXPECT_EQ(image.GetPixel(3, 0), 0);
   EXPECT_EQ(image.GetPixel(0, 1), 0);
 }
 
 TEST_F(BmpTest, TopDownFileIsHeldBottomUpAndWritesBackCorrectly) {
-  BmpSpec spec;
-  spec.height = -2;
-  spec.pixels = {1, 2, 3, 4, 5, 6, 7, 8};  // first stored row is the top row
+  BmpSpec layout;
+  layout.height = -2;
+  layout.pixels = {1, 2, 3, 4, 5, 6, 7, 8};  // first stored row is the top row
   SliceImage image;
-  ASSERT_TRUE(Load(BuildBmp(spec), image));
+  ASSERT_TRUE(Load(BuildBmp(layout), image));
   EXPECT_EQ(image.GetHeight(), 2);
   EXPECT_EQ(image.GetPixel(0, 1), 1);  // storage row 1 is the top
   EXPECT_EQ(image.GetPixel(0, 0), 5);
@@ -207,12 +207,12 @@ TEST_F(BmpTest, RowsOf65536BitsAndMoreLayOutAndRoundTrip) {
 
 TEST_F(BmpTest, LowBitDepthsLoadWithTheirColourCounts) {
   for (const auto& [bits, colours] : {std::pair{1, 2}, {4, 16}, {24, 0}}) {
-    BmpSpec spec;
-    spec.bits = bits;
-    spec.colours = colours;
-    spec.pixels.assign(32, 0x5A);
+    BmpSpec layout;
+    layout.bits = bits;
+    layout.colours = colours;
+    layout.pixels.assign(32, 0x5A);
     SliceImage image;
-    ASSERT_TRUE(Load(BuildBmp(spec), image)) << bits;
+    ASSERT_TRUE(Load(BuildBmp(layout), image)) << bits;
     EXPECT_EQ(image.GetColourCount(), colours);
     EXPECT_EQ(image.GetBitCount(), bits);
     EXPECT_EQ(image.GetDisplayPalette() != nullptr, colours > 0);

@@ -26,10 +26,10 @@ class TiffTest : public ::testing::Test {
 };
 
 TEST_F(TiffTest, GreyRowsArriveBottomUpWithPadding) {
-  TiffSpec spec;
-  spec.pixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+  TiffSpec layout;
+  layout.pixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
   SliceImage image;
-  ASSERT_TRUE(Load(BuildTiff(spec), image));
+  ASSERT_TRUE(Load(BuildTiff(layout), image));
   EXPECT_EQ(image.GetBitCount(), 8);
   EXPECT_EQ(image.GetRowPadding(), 3);
   const std::uint8_t expected[16] = {6, 7, 8, 9, 10, 0, 0, 0, 1, 2, 3, 4, 5, 0, 0, 0};
@@ -40,43 +40,43 @@ TEST_F(TiffTest, GreyRowsArriveBottomUpWithPadding) {
 }
 
 TEST_F(TiffTest, SixteenBitSamplesKeepTheirHighByte) {
-  TiffSpec spec;
-  spec.width = 2;
-  spec.height = 1;
-  spec.bits = 16;
-  spec.pixels = {0x34, 0x12, 0xFF, 0xFF};
+  TiffSpec layout;
+  layout.width = 2;
+  layout.height = 1;
+  layout.bits = 16;
+  layout.pixels = {0x34, 0x12, 0xFF, 0xFF};
   SliceImage image;
-  ASSERT_TRUE(Load(BuildTiff(spec), image));
+  ASSERT_TRUE(Load(BuildTiff(layout), image));
   EXPECT_EQ(image.GetPixel(0, 0), 0x12);
   EXPECT_EQ(image.GetPixel(1, 0), 0xFF);
 }
 
 TEST_F(TiffTest, ResolutionPerInchOrPerCentimetre) {
-  TiffSpec spec;
-  spec.pixels.assign(10, 0);
+  TiffSpec layout;
+  layout.pixels.assign(10, 0);
   SliceImage image;
-  ASSERT_TRUE(Load(BuildTiff(spec), image));
+  ASSERT_TRUE(Load(BuildTiff(layout), image));
   EXPECT_EQ(image.GetXPelsPerMeter(), 3937);
-  spec.xNumerator = 254;
-  ASSERT_TRUE(Load(BuildTiff(spec), image));
+  layout.xNumerator = 254;
+  ASSERT_TRUE(Load(BuildTiff(layout), image));
   EXPECT_EQ(image.GetXPelsPerMeter(), 10000);
-  spec.unit = 3;
-  spec.xNumerator = 40;
-  spec.yNumerator = 50;
-  ASSERT_TRUE(Load(BuildTiff(spec), image));
+  layout.unit = 3;
+  layout.xNumerator = 40;
+  layout.yNumerator = 50;
+  ASSERT_TRUE(Load(BuildTiff(layout), image));
   EXPECT_EQ(image.GetXPelsPerMeter(), 4000);
   EXPECT_EQ(image.GetYPelsPerMeter(), 5000);
 }
 
 TEST_F(TiffTest, PaletteFileShowsItsColourMapButKeepsGreyOriginalColours) {
   for (const int entries : {13, 14}) {
-    TiffSpec spec;
-    spec.photometric = 3;
-    spec.entries = entries;
-    spec.mapColours = 256;
-    spec.pixels.assign(10, 3);
+    TiffSpec layout;
+    layout.photometric = 3;
+    layout.entries = entries;
+    layout.mapColours = 256;
+    layout.pixels.assign(10, 3);
     SliceImage image;
-    ASSERT_TRUE(Load(BuildTiff(spec), image)) << entries;
+    ASSERT_TRUE(Load(BuildTiff(layout), image)) << entries;
     EXPECT_EQ(image.GetColourCount(), 256);
     const std::uint8_t* table = image.GetColourTable();
     EXPECT_EQ(table[4 * 10 + 2], 10);       // red
@@ -120,11 +120,11 @@ TEST_F(TiffTest, ForeignAndDamagedFilesAreRefused) {
 TEST_F(TiffTest, ShortPixelAreaReadsAsZero) {
   // A picture larger than the file: its rows run over the resolution block and the directory
   // up to the end of the file, and the rest of the last row reads as zeros.
-  TiffSpec spec;
-  spec.width = 300;
-  spec.height = 1;
-  spec.pixels = {1, 2, 3};
-  const Bytes bytes = BuildTiff(spec);
+  TiffSpec layout;
+  layout.width = 300;
+  layout.height = 1;
+  layout.pixels = {1, 2, 3};
+  const Bytes bytes = BuildTiff(layout);
   ASSERT_LT(bytes.size(), 16u + 300u);
   SliceImage image;
   ASSERT_TRUE(Load(bytes, image));

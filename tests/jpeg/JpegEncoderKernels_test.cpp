@@ -174,8 +174,8 @@ TEST(JpegEncoderKernels, HuffmanCodesAreThoseOfTableK3) {
     for (int i = table.length[category] - 1; i >= 0; --i) code += (table.code[category] >> i) & 1 ? '1' : '0';
     EXPECT_EQ(code, expected[category]) << category;
   }
-  for (const HuffmanSpec* spec : {&kChrominanceDcHuffman, &kLuminanceAcHuffman, &kChrominanceAcHuffman})
-    EXPECT_TRUE(BuildHuffmanCodeTable(*spec, table));
+  for (const HuffmanSpec* huffman : {&kChrominanceDcHuffman, &kLuminanceAcHuffman, &kChrominanceAcHuffman})
+    EXPECT_TRUE(BuildHuffmanCodeTable(*huffman, table));
 }
 
 TEST(JpegEncoderKernels, HuffmanTablesThatAreNoPrefixCodeAreRefused) {

@@ -99,10 +99,10 @@ TEST(JpegTables, HuffmanTablesMatchTheOracle) {
                                                          {0x01, &kChrominanceDcHuffman},
                                                          {0x11, &kChrominanceAcHuffman}};
   ASSERT_EQ(oracle.huffman.size(), 4u);
-  for (const auto& [classAndSlot, spec] : expected) {
+  for (const auto& [classAndSlot, huffman] : expected) {
     const auto& [bits, values] = oracle.huffman.at(classAndSlot);
-    EXPECT_EQ(std::vector<std::uint8_t>(spec->bits.begin(), spec->bits.end()), bits) << classAndSlot;
-    EXPECT_EQ(std::vector<std::uint8_t>(spec->values.begin(), spec->values.begin() + spec->valueCount),
+    EXPECT_EQ(std::vector<std::uint8_t>(huffman->bits.begin(), huffman->bits.end()), bits) << classAndSlot;
+    EXPECT_EQ(std::vector<std::uint8_t>(huffman->values.begin(), huffman->values.begin() + huffman->valueCount),
               values)
         << classAndSlot;
   }

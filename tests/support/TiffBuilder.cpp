@@ -19,33 +19,33 @@ void PutEntry(Bytes& out, std::uint16_t tag, std::uint32_t count, std::uint32_t 
 
 }  // namespace
 
-Bytes BuildTiff(const TiffSpec& spec) {
+Bytes BuildTiff(const TiffSpec& layout) {
   Bytes out = {'I', 'I', 42, 0, 0, 0, 0, 0};
   Bytes maker(8, 0);
-  std::copy(spec.maker.begin(), spec.maker.end(), maker.begin());
+  std::copy(layout.maker.begin(), layout.maker.end(), maker.begin());
   out.insert(out.end(), maker.begin(), maker.end());
-  out.insert(out.end(), spec.pixels.begin(), spec.pixels.end());
+  out.insert(out.end(), layout.pixels.begin(), layout.pixels.end());
   for (int channel = 0; channel < 3; ++channel)  // red ramp, green constant, blue inverse
-    for (int i = 0; i < spec.mapColours; ++i) {
+    for (int i = 0; i < layout.mapColours; ++i) {
       const int value = channel == 0 ? i * 256 : channel == 1 ? 0x8000 : (255 - i) * 256;
       out.push_back(static_cast<unsigned char>(value));
       out.push_back(static_cast<unsigned char>(value >> 8));
     }
-  const auto resolutionOffset = spec.resolutionOffsetOverride ? spec.resolutionOffsetOverride
+  const auto resolutionOffset = layout.resolutionOffsetOverride ? layout.resolutionOffsetOverride
                                                               : static_cast<std::uint32_t>(out.size());
-  for (std::uint32_t value : {spec.xNumerator, 1u, spec.yNumerator, 1u})
+  for (std::uint32_t value : {layout.xNumerator, 1u, layout.yNumerator, 1u})
     for (int b = 0; b < 4; ++b) out.push_back(static_cast<unsigned char>(value >> (8 * b)));
   StoreLe32(&out[4], static_cast<std::uint32_t>(out.size()));
-  out.push_back(static_cast<unsigned char>(spec.entries));
+  out.push_back(static_cast<unsigned char>(layout.entries));
   out.push_back(0);
-  const std::uint32_t values[12] = {0, static_cast<std::uint32_t>(spec.width), static_cast<std::uint32_t>(spec.height),
-                                    static_cast<std::uint32_t>(spec.bits), 1, static_cast<std::uint32_t>(spec.photometric),
-                                    16, 1, static_cast<std::uint32_t>(spec.height), 0, resolutionOffset,
+  const std::uint32_t values[12] = {0, static_cast<std::uint32_t>(layout.width), static_cast<std::uint32_t>(layout.height),
+                                    static_cast<std::uint32_t>(layout.bits), 1, static_cast<std::uint32_t>(layout.photometric),
+                                    16, 1, static_cast<std::uint32_t>(layout.height), 0, resolutionOffset,
                                     resolutionOffset + 8};
   const std::uint16_t tags[12] = {254, 256, 257, 258, 259, 262, 273, 277, 278, 279, 282, 283};
   for (int i = 0; i < 12; ++i) PutEntry(out, tags[i], 1, values[i]);
-  if (spec.entries > 13 || spec.photometric != 3) PutEntry(out, 296, 1, static_cast<std::uint32_t>(spec.unit));
-  if (spec.photometric == 3) PutEntry(out, 320, static_cast<std::uint32_t>(3 * spec.mapColours), 0);
+  if (layout.entries > 13 || layout.photometric != 3) PutEntry(out, 296, 1, static_cast<std::uint32_t>(layout.unit));
+  if (layout.photometric == 3) PutEntry(out, 320, static_cast<std::uint32_t>(3 * layout.mapColours), 0);
   return out;
 }
 

@@ -19,6 +19,6 @@ struct TiffSpec {
 
 // The file: header with the maker field, pixels from offset 16, colour map (red ramp, green
 // constant 0x80, blue inverse ramp), resolution rationals, then the directory.
-Bytes BuildTiff(const TiffSpec& spec);
+Bytes BuildTiff(const TiffSpec& layout);
 
 }  // namespace orvel::test
