@@ -15,35 +15,17 @@
 
 #include "jpeg/JpegEncoder.h"
 #include "jpeg/JpegEncoderKernels.h"
+#include "CtSlice.h"
 
 namespace {
 
 using orvel::jpeg::CpuVariant;
 
-// A micro-CT-like slice of size x size: dark background, a bright disc with a radial falloff,
-// dark pores, and noise of about 5 grey levels. The same picture on every call.
+// The benchmark picture of this size, made once.
 const std::vector<std::uint8_t>& CtSlice(int size) {
   static std::map<int, std::vector<std::uint8_t>> cache;
   std::vector<std::uint8_t>& slice = cache[size];
-  if (!slice.empty()) return slice;
-  slice.resize(static_cast<std::size_t>(size) * size);
-  std::uint32_t seed = 12345;
-  auto uniform = [&seed] {
-    seed = seed * 1664525u + 1013904223u;
-    return (seed >> 8) / 16777216.0;
-  };
-  for (int y = 0; y < size; ++y)
-    for (int x = 0; x < size; ++x) {
-      const double dx = (x - size / 2.0) / size, dy = (y - size / 2.0) / size;
-      const double radius = std::sqrt(dx * dx + dy * dy);
-      double value = radius < 0.42 ? 150 - 80 * radius : 25;
-      // Pores: a grid of small dark holes inside the disc.
-      const double px = std::fmod(x, size / 16.0) - size / 32.0, py = std::fmod(y, size / 16.0) - size / 32.0;
-      if (radius < 0.42 && px * px + py * py < (size / 90.0) * (size / 90.0)) value = 40;
-      value += (uniform() + uniform() + uniform() - 1.5) * 10;
-      slice[static_cast<std::size_t>(y) * size + x] =
-          static_cast<std::uint8_t>(std::clamp(value, 0.0, 255.0));
-    }
+  if (slice.empty()) slice = MakeCtSlice(size);
   return slice;
 }
 
