@@ -152,11 +152,12 @@ bool SliceImage::ApplyColourScheme(int scheme, int low, int high) {
     low = m_binaryLow;
     high = m_binaryHigh;
   }
-  // Original colours shorter than the table (never expected) are read as black.
-  std::vector<std::uint8_t> original = m_originalColours;
-  original.resize(4 * static_cast<std::size_t>(m_colourCount), 0);
+  // Every read and Create keep the original colours as long as the table; should they ever be
+  // shorter, they are padded with black once here rather than on every redraw.
+  const std::size_t tableBytes = 4 * static_cast<std::size_t>(m_colourCount);
+  if (m_originalColours.size() < tableBytes) m_originalColours.resize(tableBytes, 0);
   analysis::ComputeColourTable(scheme, m_colourCount, m_lowerLevel, m_upperLevel, low, high,
-                               original.data(), table);
+                               m_originalColours.data(), table);
   UpdatePalette();
   return true;
 }
