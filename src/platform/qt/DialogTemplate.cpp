@@ -1,0 +1,181 @@
+#include "platform/qt/DialogTemplate.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QWidget>
+
+namespace orvel::platform {
+
+DialogBaseUnits DialogBaseUnits::OfFont(const QFont& font) {
+  const QFontMetrics metrics(font);
+  const int letters = metrics.horizontalAdvance(
+      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+  DialogBaseUnits units;
+  units.x = (letters / 26 + 1) / 2;  // the platform's rounding of the average over 52 letters
+  units.y = metrics.height();
+  return units;
+}
+
+namespace {
+
+// MulDiv: the product over the divisor, rounded half away from zero.
+int ScaleRounded(int value, int numerator, int denominator) {
+  const long long product = static_cast<long long>(value) * numerator;
+  const long long half = denominator / 2;
+  return static_cast<int>(product >= 0 ? (product + half) / denominator : (product - half) / denominator);
+}
+
+}  // namespace
+
+QRect DialogBaseUnits::ToPixels(int left, int top, int width, int height) const {
+  return QRect(ScaleRounded(left, x, 4), ScaleRounded(top, y, 8), ScaleRounded(width, x, 4),
+               ScaleRounded(height, y, 8));
+}
+
+QFont DialogFont() {
+  QFont font(QStringLiteral("Sans Serif"));
+  font.setStyleHint(QFont::SansSerif);
+  font.setPointSize(8);
+  return font;
+}
+
+QWidget* BuiltDialog::Control(int id) const {
+  const auto found = m_controls.find(id);
+  return found == m_controls.end() ? nullptr : found->second;
+}
+
+QAbstractButton* BuiltDialog::Button(int id) const { return qobject_cast<QAbstractButton*>(Control(id)); }
+
+const std::vector<int>& BuiltDialog::RadioGroupOf(int id) const {
+  static const std::vector<int> kNone;
+  const auto found = m_radioGroups.find(id);
+  return found == m_radioGroups.end() ? kNone : found->second;
+}
+
+namespace {
+
+QSlider* MakeTrackbar(Qt::Orientation orientation, unsigned flags, QWidget* parent) {
+  auto* slider = new QSlider(orientation, parent);
+  slider->setTickPosition(flags & control::kNoTicks ? QSlider::NoTicks : QSlider::TicksBelow);
+  if (orientation == Qt::Vertical) {
+    // The platform's vertical trackbar has its minimum at the top; Up moves the thumb up.
+    slider->setInvertedAppearance(true);
+    slider->setInvertedControls(true);
+  }
+  return slider;
+}
+
+QPushButton* MakePushLike(const QString& caption, QWidget* parent) {
+  auto* button = new QPushButton(caption, parent);
+  button->setCheckable(true);
+  button->setAutoDefault(false);
+  return button;
+}
+
+QLabel* MakeStaticText(const QString& caption, unsigned flags, QWidget* parent) {
+  auto* label = new QLabel(caption, parent);
+  Qt::Alignment alignment = Qt::AlignLeft;
+  if (flags & control::kRightAligned) alignment = Qt::AlignRight;
+  if (flags & control::kCentred) alignment = Qt::AlignHCenter;
+  label->setAlignment(alignment | Qt::AlignTop);
+  return label;
+}
+
+QWidget* MakeControl(const ControlSpec& spec, QWidget* parent) {
+  const QString caption = QString::fromUtf8(spec.caption);
+  switch (spec.kind) {
+    case ControlKind::kPushButton: {
+      auto* button = new QPushButton(caption, parent);
+      button->setAutoDefault(false);
+      button->setDefault(spec.flags & control::kDefault);
+      return button;
+    }
+    case ControlKind::kPushRadio:
+    case ControlKind::kPushCheck: return MakePushLike(caption, parent);
+    case ControlKind::kRadio: {
+      auto* radio = new QRadioButton(caption, parent);
+      radio->setAutoExclusive(false);  // groups are kept by CheckRadioButton
+      return radio;
+    }
+    case ControlKind::kCheckTextLeft: {
+      auto* check = new QCheckBox(caption, parent);
+      check->setLayoutDirection(Qt::RightToLeft);
+      return check;
+    }
+    case ControlKind::kStaticText: return MakeStaticText(caption, spec.flags, parent);
+    case ControlKind::kGroupBox: return new QGroupBox(caption, parent);
+    case ControlKind::kFrame: {
+      auto* frame = new QFrame(parent);
+      if (spec.flags & control::kSunken) frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+      return frame;
+    }
+    case ControlKind::kHorizontalTrackbar: return MakeTrackbar(Qt::Horizontal, spec.flags, parent);
+    case ControlKind::kVerticalTrackbar: return MakeTrackbar(Qt::Vertical, spec.flags, parent);
+    case ControlKind::kReadOnlyEdit: {
+      auto* edit = new QPlainTextEdit(parent);
+      edit->setReadOnly(true);
+      return edit;
+    }
+  }
+  return nullptr;
+}
+
+bool IsRadio(ControlKind kind) { return kind == ControlKind::kPushRadio || kind == ControlKind::kRadio; }
+
+// Radio groups run from a control that starts a group to the next one that does.
+std::map<int, std::vector<int>> RadioGroups(const DialogSpec& spec) {
+  std::vector<std::vector<int>> groups(1);
+  for (const ControlSpec& control : spec.controls) {
+    if (control.flags & control::kGroupStart) groups.emplace_back();
+    if (IsRadio(control.kind)) groups.back().push_back(control.id);
+  }
+  std::map<int, std::vector<int>> byMember;
+  for (const auto& group : groups)
+    for (int id : group) byMember[id] = group;
+  return byMember;
+}
+
+}  // namespace
+
+BuiltDialog BuildDialog(QWidget* dialog, const DialogSpec& spec, const ControlFactory& factory) {
+  BuiltDialog built;
+  dialog->setFont(DialogFont());
+  built.baseUnits = DialogBaseUnits::OfFont(dialog->font());
+  dialog->setWindowTitle(QString::fromUtf8(spec.caption));
+  dialog->resize(built.baseUnits.ToPixels(0, 0, spec.width, spec.height).size());
+
+  QWidget* previous = nullptr;
+  std::vector<QWidget*> groupBoxes;
+  for (const ControlSpec& control : spec.controls) {
+    QWidget* widget = factory ? factory(control, dialog) : nullptr;
+    if (!widget) widget = MakeControl(control, dialog);
+    if (control.id != 0) widget->setObjectName(QStringLiteral("id%1").arg(control.id));
+    widget->setGeometry(built.baseUnits.ToPixels(control.x, control.y, control.width, control.height));
+    if (control.tooltip) widget->setToolTip(QString::fromUtf8(control.tooltip));
+    if (control.accessibleName) widget->setAccessibleName(QString::fromUtf8(control.accessibleName));
+    widget->setEnabled(!(control.flags & control::kDisabled));
+    widget->setVisible(!(control.flags & control::kHidden));
+    if (control.kind == ControlKind::kGroupBox) groupBoxes.push_back(widget);
+    if (previous) QWidget::setTabOrder(previous, widget);
+    previous = widget;
+    if (control.id != 0) built.m_controls[control.id] = widget;
+  }
+  for (QWidget* box : groupBoxes) box->lower();
+  built.m_radioGroups = RadioGroups(spec);
+  return built;
+}
+
+void CheckRadioButton(const BuiltDialog& built, int id) {
+  for (int member : built.RadioGroupOf(id))
+    if (QAbstractButton* button = built.Button(member)) button->setChecked(member == id);
+}
+
+}  // namespace orvel::platform

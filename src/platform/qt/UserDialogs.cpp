@@ -1,0 +1,70 @@
+#include "platform/qt/UserDialogs.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QMetaObject>
+#include <QPointer>
+#include <QThread>
+
+#include "platform/Messages.h"
+
+namespace orvel::platform {
+
+namespace {
+
+QString FilterOf(const FileDialogRequest& request) {
+  return QString::fromStdString(request.filterName);
+}
+
+class QtUserDialogs final : public UserDialogs {
+ public:
+  void ShowMessageBox(QWidget* parent, const std::string& text, const std::string& caption) override {
+    QMessageBox::information(parent, QString::fromStdString(caption), QString::fromStdString(text),
+                             QMessageBox::Ok);
+  }
+
+  std::optional<std::string> AskOpenFile(QWidget* parent, const FileDialogRequest& request) override {
+    const QString path = QFileDialog::getOpenFileName(parent, QString::fromStdString(request.title), QString(),
+                                                      FilterOf(request), nullptr, QFileDialog::ReadOnly);
+    if (path.isEmpty()) return std::nullopt;
+    return QFileInfo(path).absoluteFilePath().toStdString();
+  }
+
+  std::optional<std::string> AskSaveFile(QWidget* parent, const FileDialogRequest& request) override {
+    QFileDialog dialog(parent, QString::fromStdString(request.title), QString(), FilterOf(request));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.promptOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return QFileInfo(dialog.selectedFiles().first()).absoluteFilePath().toStdString();
+  }
+};
+
+std::unique_ptr<UserDialogs> g_replacement;
+
+}  // namespace
+
+UserDialogs& CurrentUserDialogs() {
+  static QtUserDialogs qtDialogs;
+  return g_replacement ? *g_replacement : static_cast<UserDialogs&>(qtDialogs);
+}
+
+std::unique_ptr<UserDialogs> SetUserDialogs(std::unique_ptr<UserDialogs> dialogs) {
+  std::swap(g_replacement, dialogs);
+  return dialogs;
+}
+
+void ShowMessagesInMessageBoxes(QWidget* parent) {
+  QPointer<QWidget> owner(parent);
+  SetMessageSink([owner](const std::string& text, const std::string& caption) {
+    auto show = [owner, text, caption] { CurrentUserDialogs().ShowMessageBox(owner.data(), text, caption); };
+    QCoreApplication* application = QCoreApplication::instance();
+    if (!application || QThread::currentThread() == application->thread()) show();
+    else QMetaObject::invokeMethod(application, show, Qt::BlockingQueuedConnection);
+  });
+}
+
+}  // namespace orvel::platform

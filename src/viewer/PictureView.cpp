@@ -1,0 +1,23 @@
+#include "viewer/PictureView.h"
+
+#include <QPainter>
+
+#include "viewer/IndexedImagePainter.h"
+
+namespace orvel::viewer {
+
+void PictureView::SetPicture(const SliceImage* image, const QRect& target) {
+  m_image = image;
+  m_target = target;
+  update();
+}
+
+void PictureView::paintEvent(QPaintEvent* event) {
+  QFrame::paintEvent(event);
+  QPainter painter(this);
+  painter.translate(contentsRect().topLeft());
+  if (m_image) PaintSliceImage(painter, *m_image, m_target.isEmpty() ? ClientRect() : m_target);
+  PaintOver(painter);
+}
+
+}  // namespace orvel::viewer

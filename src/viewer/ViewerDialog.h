@@ -1,0 +1,180 @@
+#pragma once
+// The viewer window: the one owner of all viewer state, with a handler per control and one
+// Redraw that every handler ends with. Split into files by concern:
+//   ViewerLayout.cpp    construction, InitialiseViewer, resizing, Exit / close / Escape
+//   ViewerPlayback.cpp  Start, Stop, the playback step, the slice selector and limit sliders
+//   ViewerDisplay.cpp   Redraw, the palette buttons, Invert, the level sliders
+//   ViewerTools.cpp     the selection tools, their overlays, the mouse, the range marks
+//   ViewerResults.cpp   the line and area results and their graphs, "2D"
+//   ViewerLongRuns.cpp  "3D" and "Cut", which read the slices of the range one by one
+// Handlers stay thin: what they compute comes from the core (app, image, analysis).
+#include <QDialog>
+#include <QIcon>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/Dataset.h"
+#include "app/SettingsFile.h"
+#include "image/SliceImage.h"
+#include "platform/qt/DialogTemplate.h"
+
+class QAbstractButton;
+class QSlider;
+
+namespace orvel::platform {
+class WindowTimer;
+}
+
+namespace orvel::viewer {
+
+class SliceView;
+class PreviewView;
+class PictureView;
+class GraphView;
+
+class ViewerDialog : public QDialog {
+ public:
+  explicit ViewerDialog(const Dataset& dataset, QWidget* parent = nullptr);
+  ~ViewerDialog() override;
+
+  // Start-up: everything between building the controls and running the window.
+  void InitialiseViewer();
+
+  // Handlers, named after what triggers them.
+  void OnExit();
+  void OnStart();
+  void OnStop();
+  void OnPlaybackTimer();
+  void OnVerticalScroll(int controlId);
+  void OnHorizontalScroll(int controlId);
+  void OnOriginal();
+  void OnGreyscale();
+  void OnColour1();
+  void OnColour2();
+  void OnBinary();
+  void OnInvert();
+  void OnLine();
+  void OnRectangle();
+  void OnEllipse();
+  void On2D();
+  void On3D();
+  void OnCut();
+  void Redraw();
+
+  // For tests and the accessibility layer: the control with an identifier, the results text as
+  // the core produced it ("\r\n" line ends).
+  QWidget* Control(int id) const { return m_controls.Control(id); }
+  const std::string& ResultsText() const { return m_resultsText; }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  // Escape: the dialog ends without stopping playback or writing the line points.
+  void reject() override;
+  void closeEvent(QCloseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  // Layout and lifecycle.
+  void ConnectHandlers();
+  void FitPreview();
+  void SetInitialWindowSize();
+  void FitImageFrame(int clientWidth, int clientHeight);
+  void HideControls(std::initializer_list<int> ids);
+  void WriteLinePointsToSettings();
+
+  // Data exchange between the Invert / palette / Start-Stop controls and their fields.
+  void ReadControls();
+  void ShowFields();
+
+  // Control helpers; positions set here are the program's and notify no handler.
+  QAbstractButton* Button(int id) const { return m_controls.Button(id); }
+  void SetChecked(int id, bool checked);
+  void SetEnabled(int id, bool enabled);
+  void SetShown(int id, bool shown);
+  void SetText(int id, const std::string& text);
+  void SetSliderPosition(QSlider* slider, int position);
+  void SetSliderRange(QSlider* slider, int minimum, int maximum);
+  void SetCaption(const std::string& caption);
+
+  // Playback.
+  int CurrentSliceIndex() const;
+  bool LoadSlice(int index);  // false when a BMP or TIFF read failed
+  std::string SliceTitleWithExtension(int index) const;
+
+  // Display.
+  void SetLevelLabels(const char* lower, const char* upper);
+  void ShowLevelSliders(bool shown);
+  void WriteLevelReadouts();
+  void ApplyPalette();
+  void ShowPreviewAndMarks();
+
+  // Tools and results.
+  bool LongRunInProgress() const { return m_play != static_cast<int>(m_timerId); }
+  void DrawLineOverlay();
+  void DrawRectangleOverlay();
+  void DrawEllipseOverlay();
+  void DrawRangeMarks();
+  void ShowLineResults();
+  void ShowAreaResults();
+  void SetResultsText(const std::string& text);
+
+  // Long runs.
+  void Create3DModel();
+  void CutAlongLine();
+  void PumpMessages();
+
+  // State, named as the design names it.
+  unsigned m_timerId = 0;
+  std::vector<std::string> m_slicePaths;
+  std::vector<std::string> m_sliceTitles;
+  std::vector<std::uint16_t> m_sliceNumbers;
+  std::string m_previewPath;
+  SliceImage m_slice;
+  SliceImage m_preview;
+  SliceImage m_colourBar;
+  int m_layoutAnchorId = 0;
+  int m_playDirection = 1;
+  int m_sliceCount = 0;
+  int m_playDelay = 0;  // milliseconds
+  int m_selectionArea = 0;
+  int m_imageWidth = 0, m_imageHeight = 0;
+  int m_previewWidth = 0, m_previewHeight = 0;
+  int m_previewOffsetX = 0, m_previewOffsetY = 0;
+  PixelPoint m_startPoint, m_stopPoint;  // slice pixels, y down from the top
+  int m_lineTool = 0;
+  int m_startGrabbed = 0, m_stopGrabbed = 0;
+  std::int16_t m_previewKind = 0;
+  float m_displayScale = 1.0f;  // screen pixels per slice pixel
+  int m_rectangleTool = 0, m_ellipseTool = 0;
+  int m_sizeDistributionMode = 0;
+  int m_redrawBusy = 0;
+  int m_tickBusy = 0;
+  std::string m_valueText;
+  int m_selectionBounds[4] = {0, 0, 0, 0};  // minX, minY, maxX, maxY
+  QSlider* m_bottomLimitSlider = nullptr;
+  QSlider* m_topLimitSlider = nullptr;
+  QSlider* m_upperLevelSlider = nullptr;
+  QSlider* m_lowerLevelSlider = nullptr;
+  QSlider* m_sliceSlider = nullptr;
+  QSlider* m_speedSlider = nullptr;
+  bool m_invert = false;
+  int m_palette = 0;  // 0 Greyscale, 1 Colour 1, 2 Colour 2, 3 Binary, 4 Original
+  int m_play = 0;     // 0 Stop, 1 Start
+  QIcon m_icon;
+
+  // Our own.
+  int m_sliceSpacing = 1;  // pixel rows or voxel planes one slice stands for
+  std::string m_resultsText;
+  IniFile m_settings;
+  platform::BuiltDialog m_controls;
+  platform::WindowTimer* m_timer = nullptr;
+  SliceView* m_sliceView = nullptr;
+  PreviewView* m_previewView = nullptr;
+  PictureView* m_colourBarView = nullptr;
+  GraphView* m_graphView = nullptr;
+};
+
+}  // namespace orvel::viewer

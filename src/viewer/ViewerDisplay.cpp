@@ -1,0 +1,146 @@
+// Redraw, the palette buttons, Invert and the level sliders: what the user sees of a slice.
+// A palette or level change rewrites the 256 colour-table entries of the slice, the preview and
+// the colour bar; pixel indices are never converted.
+#include <QSlider>
+#include <cstring>
+#include <exception>
+
+#include "analysis/ColourScheme.h"
+#include "viewer/PreviewView.h"
+#include "viewer/SliceView.h"
+#include "viewer/ViewerDialog.h"
+#include "viewer/ViewerTemplate.h"
+
+namespace orvel::viewer {
+
+void ViewerDialog::Redraw() {
+  if (m_redrawBusy) return;  // dropped, not queued
+  m_redrawBusy = 1;
+  try {
+    ReadControls();
+    if (m_slice.GetColourCount() == 256 && m_colourBar.GetColourCount() == 256)
+      m_colourBar.SetOriginalColours(m_slice.GetOriginalColours());
+    ApplyPalette();
+    ShowPreviewAndMarks();
+    m_sliceView->SetPicture(&m_slice);
+    m_colourBarView->SetPicture(&m_colourBar);
+    DrawLineOverlay();
+    DrawRectangleOverlay();
+    DrawEllipseOverlay();
+    DrawRangeMarks();
+    m_resultsText.clear();
+    if (!m_slice.IsEmpty() && m_lineTool) ShowLineResults();
+    if (!m_slice.IsEmpty() && m_sizeDistributionMode) ShowAreaResults();
+  } catch (const std::exception&) {
+    // What was drawn so far stays; the guard is released below.
+  }
+  m_redrawBusy = 0;
+}
+
+// Builds the colour tables of the slice, the preview and the colour bar for the palette mode.
+void ViewerDialog::ApplyPalette() {
+  const bool levels = m_palette != 4;
+  switch (m_palette) {
+    case 0: m_slice.ShowGreyscale(); break;
+    case 1: m_slice.ShowColour1(); break;
+    case 2: m_slice.ShowColour2(); break;
+    case 3: m_slice.ShowBinary(); break;
+    default: m_slice.ShowOriginal(); break;
+  }
+  if (m_palette <= 2) {
+    m_slice.SetLowerLevel(m_lowerLevelSlider->value());
+    m_slice.SetUpperLevel(m_upperLevelSlider->value());
+  } else if (m_palette == 3) {
+    const analysis::ThresholdRange window =
+        analysis::ThresholdWindow(m_lowerLevelSlider->value(), m_upperLevelSlider->value());
+    m_slice.SetBinaryThresholds(window.low, window.high);
+  }
+  m_slice.SetInverted(m_invert);
+  m_preview.CopyDisplaySettings(m_slice);
+  m_colourBar.CopyDisplaySettings(m_slice);
+  SetEnabled(id::kLowerLevel, levels);
+  SetEnabled(id::kUpperLevel, levels);
+}
+
+// The preview in its fitted rectangle, with the red marker of the current slice on side previews.
+void ViewerDialog::ShowPreviewAndMarks() {
+  m_previewView->SetPicture(m_preview.IsEmpty() ? nullptr : &m_preview,
+                            QRect(m_previewOffsetX, m_previewOffsetY, m_previewWidth, m_previewHeight));
+  PreviewMarks marks;
+  marks.left = m_previewOffsetX;
+  marks.right = m_previewOffsetX + m_previewWidth;
+  if (m_previewKind == kSidePreview && !m_preview.IsEmpty() && m_preview.GetHeight() > 0) {
+    const double scale = static_cast<double>(m_previewHeight) / m_preview.GetHeight();
+    const int number = m_sliceNumbers[CurrentSliceIndex()];
+    const int row = m_previewOffsetY + m_previewHeight - 1 - static_cast<int>(number * scale);
+    if (m_previewOffsetY <= row && row <= m_previewOffsetY + m_previewHeight) marks.currentRow = row;
+  }
+  marks.rangeRows = m_previewView->Marks().rangeRows;  // DrawRangeMarks replaces them
+  m_previewView->SetMarks(marks);
+}
+
+void ViewerDialog::SetLevelLabels(const char* lower, const char* upper) {
+  SetText(id::kLowerLevelCaption, lower);
+  SetText(id::kUpperLevelCaption, upper);
+}
+
+void ViewerDialog::ShowLevelSliders(bool shown) {
+  SetShown(id::kLowerLevel, shown);
+  SetShown(id::kUpperLevel, shown);
+}
+
+// The Binary read-outs show the threshold pair: the upper position halved.
+void ViewerDialog::WriteLevelReadouts() {
+  m_valueText = std::to_string(m_lowerLevelSlider->value());
+  SetText(id::kLowerLevelValue, m_valueText);
+  const int upper = m_upperLevelSlider->value();
+  m_valueText = std::to_string(m_palette == 3 ? upper / 2 : upper);
+  SetText(id::kUpperLevelValue, m_valueText);
+}
+
+void ViewerDialog::OnOriginal() {
+  SetLevelLabels(" ", " ");
+  ShowLevelSliders(false);
+  Redraw();
+  SetText(id::kLowerLevelValue, " ");
+  SetText(id::kUpperLevelValue, " ");
+}
+
+void ViewerDialog::OnGreyscale() {
+  SetLevelLabels("brightness", "contrast");
+  ShowLevelSliders(true);
+  Redraw();
+  WriteLevelReadouts();
+}
+
+void ViewerDialog::OnColour1() {
+  SetLevelLabels("colour", "range");
+  ShowLevelSliders(true);
+  Redraw();
+  WriteLevelReadouts();
+}
+
+void ViewerDialog::OnColour2() {
+  SetLevelLabels("colour", "range");
+  ShowLevelSliders(true);
+  Redraw();
+  WriteLevelReadouts();
+}
+
+void ViewerDialog::OnBinary() {
+  SetLevelLabels("level 1", "level 2");
+  ShowLevelSliders(true);
+  Redraw();
+  WriteLevelReadouts();
+}
+
+void ViewerDialog::OnInvert() { Redraw(); }
+
+void ViewerDialog::OnHorizontalScroll(int) {
+  ReadControls();
+  WriteLevelReadouts();
+  m_playDelay = m_speedSlider->value();
+  Redraw();
+}
+
+}  // namespace orvel::viewer

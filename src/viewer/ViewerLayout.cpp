@@ -1,0 +1,316 @@
+// The viewer window's construction, start-up sequence, resizing and the three ways it ends.
+#include <QAbstractButton>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <algorithm>
+
+#include "app/ImageLoader.h"
+#include "platform/qt/WindowTimer.h"
+#include "viewer/GraphView.h"
+#include "viewer/PreviewView.h"
+#include "viewer/SliceView.h"
+#include "viewer/ViewerDialog.h"
+#include "viewer/ViewerTemplate.h"
+
+// The icon is compiled into the viewer library, whose resources need registering by name.
+static void RegisterViewerResources() { Q_INIT_RESOURCE(orvel); }
+
+namespace orvel::viewer {
+
+namespace {
+
+// The frames that paint pictures are widgets of our own; the builder makes the rest.
+QWidget* MakeFrameView(const platform::ControlSpec& spec, QWidget* parent) {
+  QFrame* frame = nullptr;
+  switch (spec.id) {
+    case id::kImage: frame = new SliceView(parent); break;
+    case id::kPreview: frame = new PreviewView(parent); break;
+    case id::kColourBar: frame = new PictureView(parent); break;
+    case id::kGraph: frame = new GraphView(parent); break;
+    default: return nullptr;
+  }
+  if (spec.flags & platform::control::kSunken) frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  return frame;
+}
+
+constexpr int kPlaybackTimerId = 1;
+constexpr int kPlaybackPeriodMs = 10;
+constexpr int kLowestWindowBottom = 570;  // screen row the window's bottom edge reaches at least
+constexpr int kImageMargin = 10;          // pixels right of and below the image frame
+
+}  // namespace
+
+ViewerDialog::ViewerDialog(const Dataset& dataset, QWidget* parent)
+    : QDialog(parent),
+      m_slicePaths(dataset.slicePaths),
+      m_sliceTitles(dataset.sliceTitles),
+      m_sliceNumbers(dataset.sliceNumbers),
+      m_previewPath(dataset.previewPath),
+      m_previewKind(dataset.previewKind),
+      m_sliceSpacing(dataset.SliceSpacing()),
+      m_settings(SettingsFilePath()) {
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                 Qt::WindowCloseButtonHint);
+  m_controls = platform::BuildDialog(this, ViewerTemplate(), MakeFrameView);
+  m_bottomLimitSlider = qobject_cast<QSlider*>(Control(id::kBottomLimit));
+  m_topLimitSlider = qobject_cast<QSlider*>(Control(id::kTopLimit));
+  m_upperLevelSlider = qobject_cast<QSlider*>(Control(id::kUpperLevel));
+  m_lowerLevelSlider = qobject_cast<QSlider*>(Control(id::kLowerLevel));
+  m_sliceSlider = qobject_cast<QSlider*>(Control(id::kSliceSelector));
+  m_speedSlider = qobject_cast<QSlider*>(Control(id::kSpeed));
+  m_sliceView = static_cast<SliceView*>(Control(id::kImage));
+  m_previewView = static_cast<PreviewView*>(Control(id::kPreview));
+  m_colourBarView = static_cast<PictureView*>(Control(id::kColourBar));
+  m_graphView = static_cast<GraphView*>(Control(id::kGraph));
+  m_timer = new platform::WindowTimer([this](unsigned) { OnPlaybackTimer(); }, this);
+  RegisterViewerResources();
+  m_icon = QIcon(QStringLiteral(":/orvel/orvel.svg"));
+  ConnectHandlers();
+}
+
+ViewerDialog::~ViewerDialog() = default;
+
+void ViewerDialog::ConnectHandlers() {
+  auto onClick = [this](int controlId, void (ViewerDialog::*handler)()) {
+    connect(Button(controlId), &QAbstractButton::clicked, this, [this, controlId, handler] {
+      if (!m_controls.RadioGroupOf(controlId).empty()) platform::CheckRadioButton(m_controls, controlId);
+      (this->*handler)();
+    });
+  };
+  onClick(id::kExit, &ViewerDialog::OnExit);
+  onClick(id::kStart, &ViewerDialog::OnStart);
+  onClick(id::kStop, &ViewerDialog::OnStop);
+  onClick(id::kOriginal, &ViewerDialog::OnOriginal);
+  onClick(id::kGreyscale, &ViewerDialog::OnGreyscale);
+  onClick(id::kColour1, &ViewerDialog::OnColour1);
+  onClick(id::kColour2, &ViewerDialog::OnColour2);
+  onClick(id::kBinary, &ViewerDialog::OnBinary);
+  onClick(id::kInvert, &ViewerDialog::OnInvert);
+  onClick(id::kLine, &ViewerDialog::OnLine);
+  onClick(id::kRectangle, &ViewerDialog::OnRectangle);
+  onClick(id::kEllipse, &ViewerDialog::OnEllipse);
+  onClick(id::kCut, &ViewerDialog::OnCut);
+  onClick(id::kSizeDistribution, &ViewerDialog::On2D);
+  onClick(id::kModel3D, &ViewerDialog::On3D);
+  // Slider handlers run on what the user does (mouse, keyboard, assistive technology); the
+  // program sets positions through SetSliderPosition, which holds the signals off.
+  for (int controlId : {id::kSliceSelector, id::kBottomLimit, id::kTopLimit})
+    connect(qobject_cast<QSlider*>(Control(controlId)), &QSlider::valueChanged, this,
+            [this, controlId] { OnVerticalScroll(controlId); });
+  for (int controlId : {id::kSpeed, id::kLowerLevel, id::kUpperLevel})
+    connect(qobject_cast<QSlider*>(Control(controlId)), &QSlider::valueChanged, this,
+            [this, controlId] { OnHorizontalScroll(controlId); });
+}
+
+void ViewerDialog::InitialiseViewer() {
+  setWindowIcon(m_icon);
+  m_lineTool = m_rectangleTool = m_ellipseTool = 0;
+  m_startGrabbed = m_stopGrabbed = m_sizeDistributionMode = 0;
+  m_selectionArea = 0;
+  m_colourBar.Create(256, 10, 8, false);
+  for (int row = 0; row < 10; ++row)
+    for (int x = 0; x < 256; ++x) m_colourBar.SetPixel(x, row, static_cast<std::uint8_t>(x));
+  m_sliceCount = static_cast<int>(m_slicePaths.size());
+
+  if (m_previewKind == kVolumePreview)
+    HideControls({id::kSelectionGroup, id::kLine, id::kRectangle, id::kEllipse, id::kCut, id::kBottomLimit,
+                  id::kTopLimit});
+  if (m_sliceCount < 2) {
+    HideControls({id::kSliceSelector, id::kSpeed, id::kStart, id::kStop, id::kFastLabel, id::kSlowLabel, id::kLine,
+                  id::kBottomLimit, id::kTopLimit, id::kModel3D, id::kCut});
+  } else {
+    SetSliderRange(m_sliceSlider, 0, m_sliceCount - 1);
+    SetSliderPosition(m_sliceSlider, m_sliceCount - 1);
+    SetSliderRange(m_speedSlider, 0, 1000);
+    SetSliderPosition(m_speedSlider, 0);
+    m_speedSlider->setSingleStep(50);
+    m_speedSlider->setPageStep(100);
+    m_speedSlider->setTickInterval(100);
+    m_play = 0;
+  }
+  m_previewWidth = m_previewView->contentsRect().width();
+  m_previewHeight = m_previewView->contentsRect().height();
+  m_previewOffsetX = m_previewOffsetY = 0;
+  if (!m_previewPath.empty()) LoadImageFile(m_previewPath, m_preview);
+  FitPreview();
+
+  OnOriginal();
+  m_palette = 4;
+  ShowFields();
+  m_layoutAnchorId = m_sliceCount < 2 && m_preview.IsEmpty() ? id::kPaletteGroup : id::kPreview;
+
+  LoadImageFile(m_slicePaths.front(), m_slice);
+  m_imageWidth = m_slice.GetWidth();
+  m_imageHeight = m_slice.GetHeight();
+  if (m_slice.GetColourCount() != 256)
+    HideControls({id::kColourBar, id::kLine, id::kBottomLimit, id::kTopLimit, id::kSizeDistribution, id::kModel3D,
+                  id::kCut, id::kRectangle, id::kEllipse, id::kSelectionGroup, id::kProcessingGroup,
+                  id::kResultsGroup, id::kGreyscale, id::kBinary, id::kColour1, id::kColour2,
+                  id::kLowerLevelCaption, id::kUpperLevelCaption, id::kInvert, id::kResults});
+  const LinePoints points = ReadLinePoints(m_settings, m_imageWidth, m_imageHeight);
+  m_startPoint = points.start;
+  m_stopPoint = points.stop;
+  ShowFields();
+  SetInitialWindowSize();
+  SetCaption(SliceTitleWithExtension(0));
+
+  const int colours = m_slice.GetColourCount();
+  SetSliderRange(m_lowerLevelSlider, 0, colours - 1);
+  SetSliderPosition(m_lowerLevelSlider, m_slice.GetLowerLevel());
+  SetSliderRange(m_upperLevelSlider, 1, 2 * colours - 2);
+  SetSliderPosition(m_upperLevelSlider, m_slice.GetUpperLevel());
+  SetEnabled(id::kLowerLevel, false);
+  SetEnabled(id::kUpperLevel, false);
+  for (QSlider* limit : {m_bottomLimitSlider, m_topLimitSlider}) SetSliderRange(limit, 0, m_sliceCount - 1);
+  SetSliderPosition(m_bottomLimitSlider, m_sliceCount - 1);
+  SetSliderPosition(m_topLimitSlider, 0);
+  for (int controlId : {id::kCut, id::kSizeDistribution, id::kModel3D}) SetEnabled(controlId, false);
+
+  if (m_sliceCount > 1) {
+    repaint();
+    m_play = 1;
+    ShowFields();
+    m_timerId = m_timer->Set(kPlaybackTimerId, kPlaybackPeriodMs);
+  }
+}
+
+// Fits the preview into frame 1036 with its aspect kept, centred across the shorter side.
+void ViewerDialog::FitPreview() {
+  const int width = m_preview.IsEmpty() ? 0 : m_preview.GetWidth();
+  const int height = m_preview.IsEmpty() ? 0 : m_preview.GetHeight();
+  if (width > height) {
+    const int drawnHeight = static_cast<int>(static_cast<double>(m_previewWidth) / width * height);
+    m_previewOffsetY = (m_previewHeight - drawnHeight) / 2;
+    m_previewHeight = drawnHeight;
+  } else if (width < height) {
+    const int drawnWidth = static_cast<int>(static_cast<double>(m_previewHeight) / height * width);
+    m_previewOffsetX = (m_previewWidth - drawnWidth) / 2;
+    m_previewWidth = drawnWidth;
+  }
+}
+
+// The window grows by what the slice needs beyond the template's image frame, and its bottom
+// edge reaches at least screen row 570; the resize that follows fits the frame.
+void ViewerDialog::SetInitialWindowSize() {
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) move(screen->availableGeometry().topLeft());
+  QWidget* anchor = Control(m_layoutAnchorId);
+  QWidget* frame = Control(id::kImage);
+  const int anchorBottom = anchor->geometry().top() + anchor->geometry().height();
+  const int neededHeight = std::max(m_imageHeight, anchorBottom);
+  const QRect outer = frameGeometry();
+  const int decorationHeight = outer.height() - height();
+  int newHeight = height() + neededHeight - frame->height();
+  const int bottom = outer.top() + decorationHeight + newHeight;
+  if (bottom < kLowestWindowBottom) newHeight += kLowestWindowBottom - bottom;
+  const int newWidth = width() + m_imageWidth - frame->width();
+  frame->setGeometry(frame->x(), frame->y(), m_imageWidth, m_imageHeight);
+  resize(newWidth, newHeight);
+  FitImageFrame(width(), height());
+}
+
+// The image frame keeps its top-left corner and the slice's aspect, 10 pixels short of the
+// client area's right and bottom edges.
+void ViewerDialog::FitImageFrame(int clientWidth, int clientHeight) {
+  QWidget* frame = Control(id::kImage);
+  if (!frame || !Control(m_layoutAnchorId)) return;
+  const int availableWidth = clientWidth - kImageMargin - frame->x();
+  const int availableHeight = clientHeight - kImageMargin - frame->y();
+  const float aspect = m_imageHeight == 0 ? 1.0f : static_cast<float>(m_imageWidth) / m_imageHeight;
+  int fittedWidth = availableWidth;
+  int fittedHeight = static_cast<int>(availableWidth / aspect);
+  if (availableHeight < fittedHeight) {
+    fittedHeight = availableHeight;
+    fittedWidth = static_cast<int>(aspect * availableHeight);
+  }
+  frame->setGeometry(frame->x(), frame->y(), std::max(fittedWidth, 0), std::max(fittedHeight, 0));
+  if (m_lineTool) DrawLineOverlay();
+}
+
+void ViewerDialog::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  FitImageFrame(width(), height());
+}
+
+void ViewerDialog::OnExit() {
+  OnStop();
+  WriteLinePointsToSettings();
+  ReadControls();
+  accept();
+}
+
+void ViewerDialog::closeEvent(QCloseEvent* event) {
+  OnStop();
+  WriteLinePointsToSettings();
+  QDialog::closeEvent(event);
+}
+
+void ViewerDialog::reject() { QDialog::reject(); }
+
+void ViewerDialog::WriteLinePointsToSettings() { WriteLinePoints(m_settings, {m_startPoint, m_stopPoint}); }
+
+void ViewerDialog::HideControls(std::initializer_list<int> ids) {
+  for (int controlId : ids) SetShown(controlId, false);
+}
+
+// The data exchange of the three button groups whose state the handlers keep in fields.
+void ViewerDialog::ReadControls() {
+  m_invert = Button(id::kInvert)->isChecked();
+  const int palette[] = {id::kGreyscale, id::kColour1, id::kColour2, id::kBinary, id::kOriginal};
+  for (int index = 0; index < 5; ++index)
+    if (Button(palette[index])->isChecked()) m_palette = index;
+  if (Button(id::kStop)->isChecked()) m_play = 0;
+  if (Button(id::kStart)->isChecked()) m_play = 1;
+}
+
+void ViewerDialog::ShowFields() {
+  SetChecked(id::kInvert, m_invert);
+  const int palette[] = {id::kGreyscale, id::kColour1, id::kColour2, id::kBinary, id::kOriginal};
+  for (int index = 0; index < 5; ++index) SetChecked(palette[index], index == m_palette);
+  SetChecked(id::kStop, m_play == 0);
+  SetChecked(id::kStart, m_play == 1);
+}
+
+void ViewerDialog::SetChecked(int controlId, bool checked) {
+  QAbstractButton* button = Button(controlId);
+  const QSignalBlocker hold(button);
+  button->setChecked(checked);
+}
+
+void ViewerDialog::SetEnabled(int controlId, bool enabled) { Control(controlId)->setEnabled(enabled); }
+
+void ViewerDialog::SetShown(int controlId, bool shown) { Control(controlId)->setVisible(shown); }
+
+void ViewerDialog::SetText(int controlId, const std::string& text) {
+  QWidget* control = Control(controlId);
+  const QString qtext = QString::fromStdString(text);
+  if (auto* label = qobject_cast<QLabel*>(control)) label->setText(qtext);
+  else if (auto* edit = qobject_cast<QPlainTextEdit*>(control)) edit->setPlainText(QString(qtext).remove(u'\r'));
+}
+
+void ViewerDialog::SetSliderPosition(QSlider* slider, int position) {
+  const QSignalBlocker hold(slider);
+  slider->setValue(position);
+}
+
+void ViewerDialog::SetSliderRange(QSlider* slider, int minimum, int maximum) {
+  const QSignalBlocker hold(slider);
+  slider->setRange(minimum, maximum);
+}
+
+void ViewerDialog::SetCaption(const std::string& caption) { setWindowTitle(QString::fromStdString(caption)); }
+
+std::string ViewerDialog::SliceTitleWithExtension(int index) const {
+  switch (ImageTypeFromExtension(m_slicePaths[index])) {
+    case kBmpImage: return m_sliceTitles[index] + ".bmp";
+    case kJpegImage: return m_sliceTitles[index] + ".jpg";
+    case kTiffImage: return m_sliceTitles[index] + ".tif";
+    default: return m_sliceTitles[index];
+  }
+}
+
+}  // namespace orvel::viewer
