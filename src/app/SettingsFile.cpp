@@ -14,14 +14,14 @@ std::string SettingsFilePath() {
 namespace {
 
 // A stored value below 0 cannot be a pixel position or a quality: it takes the default.
-int ReadNonNegative(const IniFile& settings, const char* section, const char* key, int defaultValue) {
+int ReadNonNegative(const platform::IniFile& settings, const char* section, const char* key, int defaultValue) {
   const int value = settings.GetInt(section, key, defaultValue);
   return value < 0 ? defaultValue : value;
 }
 
 }  // namespace
 
-LinePoints ReadLinePoints(const IniFile& settings, int width, int height) {
+LinePoints ReadLinePoints(const platform::IniFile& settings, int width, int height) {
   LinePoints points;
   points.start.x = ReadNonNegative(settings, "Startpoint", "x", 5);
   if (points.start.x > width - 5) points.start.x = 5;
@@ -36,19 +36,19 @@ LinePoints ReadLinePoints(const IniFile& settings, int width, int height) {
   return points;
 }
 
-void WriteLinePoints(IniFile& settings, const LinePoints& points) {
+void WriteLinePoints(platform::IniFile& settings, const LinePoints& points) {
   settings.WriteString("Startpoint", "x", std::to_string(points.start.x));
   settings.WriteString("Startpoint", "y", std::to_string(points.start.y));
   settings.WriteString("Stoppoint", "x", std::to_string(points.stop.x));
   settings.WriteString("Stoppoint", "y", std::to_string(points.stop.y));
 }
 
-int ReadJpegQuality(const IniFile& settings) {
+int ReadJpegQuality(const platform::IniFile& settings) {
   const int quality = settings.GetInt("JPEG", "Quality", 75);
   return quality < 25 || quality > 100 ? 75 : quality;
 }
 
-void WriteJpegQuality(IniFile& settings, int quality) {
+void WriteJpegQuality(platform::IniFile& settings, int quality) {
   settings.WriteString("JPEG", "Quality", std::to_string(quality));
 }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <mutex>
 
-#include "app/IniFile.h"
+#include "platform/IniFile.h"
 
 namespace orvel::jpeg {
 
@@ -32,7 +32,7 @@ bool CpuVariantFromUseCpu(int useCpu, CpuVariant& variant) {
 CpuVariant SelectCpuVariant() {
   const CpuVariant best = DetectCpuVariant();
   // -1 stands for a missing key: it and every value outside 0..6 leave the choice to detection.
-  const int useCpu = IniFile(SystemIniPath()).GetInt("JpegCodec", "USECPU", -1);
+  const int useCpu = platform::IniFile(SystemIniPath()).GetInt("JpegCodec", "USECPU", -1);
   CpuVariant forced;
   if (!CpuVariantFromUseCpu(useCpu, forced)) return best;
   return std::min(forced, best);

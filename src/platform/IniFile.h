@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-namespace orvel {
+namespace orvel::platform {
 
 class IniFile {
  public:
@@ -26,4 +26,4 @@ class IniFile {
   std::string m_path;
 };
 
-}  // namespace orvel
+}  // namespace orvel::platform

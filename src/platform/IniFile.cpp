@@ -1,11 +1,11 @@
-#include "app/IniFile.h"
+#include "platform/IniFile.h"
 
 #include <climits>
 #include <vector>
 
 #include "platform/File.h"
 
-namespace orvel {
+namespace orvel::platform {
 
 namespace {
 
@@ -83,7 +83,7 @@ KeyPosition Locate(const std::vector<std::string>& lines, const std::string& sec
 
 std::optional<std::string> IniFile::GetString(const std::string& section, const std::string& key) const {
   std::string text;
-  if (!platform::ReadWholeFile(m_path, text)) return std::nullopt;
+  if (!ReadWholeFile(m_path, text)) return std::nullopt;
   const std::vector<std::string> lines = SplitLines(text);
   const KeyPosition at = Locate(lines, section, key);
   if (at.keyLine < 0) return std::nullopt;
@@ -107,7 +107,7 @@ int IniFile::GetInt(const std::string& section, const std::string& key, int defa
 
 bool IniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
   std::string text;
-  platform::ReadWholeFile(m_path, text);  // a missing file starts empty
+  ReadWholeFile(m_path, text);  // a missing file starts empty
   std::vector<std::string> lines = SplitLines(text);
   const KeyPosition at = Locate(lines, section, key);
   const std::string entry = key + "=" + value;
@@ -121,7 +121,7 @@ bool IniFile::WriteString(const std::string& section, const std::string& key, co
   }
   std::string out;
   for (const std::string& line : lines) out += line + "\n";
-  return platform::WriteWholeFileAtomically(m_path, out);
+  return WriteWholeFileAtomically(m_path, out);
 }
 
-}  // namespace orvel
+}  // namespace orvel::platform
