@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "support/TestSupport.h"
 
 namespace orvel {
@@ -62,10 +60,12 @@ TEST(JpegQualityTest, OutOfRangeQualitiesShowAsTheDefault) {
 }
 
 TEST(SettingsPathTest, FollowsTheConfigurationDirectory) {
-  setenv("XDG_CONFIG_HOME", "/tmp/orvel-config", 1);
-  EXPECT_EQ(SettingsFilePath(), "/tmp/orvel-config/orvel.ini");
-  unsetenv("XDG_CONFIG_HOME");
-  setenv("HOME", "/home/someone", 1);
+  const test::ScopedEnvironment home("HOME", "/home/someone");
+  {
+    const test::ScopedEnvironment config("XDG_CONFIG_HOME", "/tmp/orvel-config");
+    EXPECT_EQ(SettingsFilePath(), "/tmp/orvel-config/orvel.ini");
+  }
+  const test::ScopedEnvironment config("XDG_CONFIG_HOME", nullptr);
   EXPECT_EQ(SettingsFilePath(), "/home/someone/.config/orvel.ini");
 }
 
