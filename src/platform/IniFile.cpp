@@ -91,18 +91,34 @@ std::optional<std::string> IniFile::GetString(const std::string& section, const 
   return Trim(line.substr(line.find('=') + 1));
 }
 
+namespace {
+
+// The leading decimal integer of text (optional sign), saturated to int; nothing without digits.
+std::optional<int> LeadingInteger(const std::string& text) {
+  std::size_t i = 0;
+  const bool negative = i < text.size() && text[i] == '-';
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+  const std::size_t firstDigit = i;
+  long long number = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    number = number * 10 + (text[i] - '0');
+    if (number > INT_MAX) number = INT_MAX;  // saturate instead of overflowing
+  }
+  if (i == firstDigit) return std::nullopt;
+  return static_cast<int>(negative ? -number : number);
+}
+
+}  // namespace
+
 int IniFile::GetInt(const std::string& section, const std::string& key, int defaultValue) const {
   const std::optional<std::string> value = GetString(section, key);
   if (!value) return defaultValue;
-  std::size_t i = 0;
-  const bool negative = i < value->size() && (*value)[i] == '-';
-  if (i < value->size() && ((*value)[i] == '-' || (*value)[i] == '+')) ++i;
-  long long number = 0;
-  for (; i < value->size() && (*value)[i] >= '0' && (*value)[i] <= '9'; ++i) {
-    number = number * 10 + ((*value)[i] - '0');
-    if (number > INT_MAX) number = INT_MAX;  // saturate instead of overflowing
-  }
-  return static_cast<int>(negative ? -number : number);
+  return LeadingInteger(*value).value_or(0);
+}
+
+std::optional<int> IniFile::FindInt(const std::string& section, const std::string& key) const {
+  const std::optional<std::string> value = GetString(section, key);
+  return value ? LeadingInteger(*value) : std::nullopt;
 }
 
 bool IniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {

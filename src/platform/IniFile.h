@@ -18,6 +18,9 @@ class IniFile {
   // The key's leading decimal integer (optional sign, leading blanks skipped; text without
   // digits reads as 0); defaultValue when the key is missing.
   int GetInt(const std::string& section, const std::string& key, int defaultValue) const;
+  // The key's leading decimal integer as GetInt reads it, or nothing when the key is missing or
+  // its text has no digits to read: for settings whose absence must not look like a 0.
+  std::optional<int> FindInt(const std::string& section, const std::string& key) const;
   // Sets the key, adding it (and its section) at the end when missing; false when the file could
   // not be written, in which case it is unchanged.
   bool WriteString(const std::string& section, const std::string& key, const std::string& value);

@@ -22,6 +22,8 @@ TEST(IniFileTest, ReadsLikeThePrivateProfileFunctions) {
   EXPECT_EQ(ini.GetInt("startpoint", "x", 5), 12);
   EXPECT_EQ(ini.GetInt("Startpoint", "y", 5), -3);
   EXPECT_EQ(ini.GetInt("JPEG", "Quality", 75), 0);  // present but without digits
+  EXPECT_EQ(ini.FindInt("JPEG", "Quality"), std::nullopt);
+  EXPECT_EQ(ini.FindInt("Startpoint", "x"), 12);
   EXPECT_EQ(ini.GetInt("Stoppoint", "x", 7), 7);
   EXPECT_EQ(IniFile(dir.File("missing.ini")).GetInt("Startpoint", "x", 9), 9);
 }
