@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/File.h"
+#include "platform/FileSystem.h"
 
 namespace orvel::platform {
 
@@ -123,7 +124,9 @@ std::optional<int> IniFile::FindInt(const std::string& section, const std::strin
 
 bool IniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
   std::string text;
-  ReadWholeFile(m_path, text);  // a missing file starts empty
+  // A missing file starts empty; one that exists but cannot be read is left alone, as rewriting
+  // it from nothing would lose every other key in it.
+  if (!ReadWholeFile(m_path, text) && !IsMissing(m_path)) return false;
   std::vector<std::string> lines = SplitLines(text);
   const KeyPosition at = Locate(lines, section, key);
   const std::string entry = key + "=" + value;
