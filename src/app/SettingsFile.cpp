@@ -1,6 +1,9 @@
 #include "app/SettingsFile.h"
 
 #include <cstdlib>
+#include <filesystem>
+
+#include "platform/FileSystem.h"
 
 namespace orvel {
 
@@ -17,6 +20,13 @@ namespace {
 int ReadNonNegative(const platform::IniFile& settings, const char* section, const char* key, int defaultValue) {
   const int value = settings.GetInt(section, key, defaultValue);
   return value < 0 ? defaultValue : value;
+}
+
+// A fresh account has no configuration folder yet; without one, no setting would ever be kept.
+void WriteSetting(platform::IniFile& settings, const char* section, const char* key, int value) {
+  const std::string folder = std::filesystem::path(settings.Path()).parent_path().string();
+  if (!folder.empty()) platform::CreateFolders(folder);
+  settings.WriteString(section, key, std::to_string(value));
 }
 
 }  // namespace
@@ -37,10 +47,10 @@ LinePoints ReadLinePoints(const platform::IniFile& settings, int width, int heig
 }
 
 void WriteLinePoints(platform::IniFile& settings, const LinePoints& points) {
-  settings.WriteString("Startpoint", "x", std::to_string(points.start.x));
-  settings.WriteString("Startpoint", "y", std::to_string(points.start.y));
-  settings.WriteString("Stoppoint", "x", std::to_string(points.stop.x));
-  settings.WriteString("Stoppoint", "y", std::to_string(points.stop.y));
+  WriteSetting(settings, "Startpoint", "x", points.start.x);
+  WriteSetting(settings, "Startpoint", "y", points.start.y);
+  WriteSetting(settings, "Stoppoint", "x", points.stop.x);
+  WriteSetting(settings, "Stoppoint", "y", points.stop.y);
 }
 
 int ReadJpegQuality(const platform::IniFile& settings) {
@@ -49,7 +59,7 @@ int ReadJpegQuality(const platform::IniFile& settings) {
 }
 
 void WriteJpegQuality(platform::IniFile& settings, int quality) {
-  settings.WriteString("JPEG", "Quality", std::to_string(quality));
+  WriteSetting(settings, "JPEG", "Quality", quality);
 }
 
 }  // namespace orvel

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "support/TestSupport.h"
 
 namespace orvel {
@@ -67,6 +69,19 @@ TEST(SettingsPathTest, FollowsTheConfigurationDirectory) {
   }
   const test::ScopedEnvironment config("XDG_CONFIG_HOME", nullptr);
   EXPECT_EQ(SettingsFilePath(), "/home/someone/.config/orvel.ini");
+}
+
+TEST(SettingsPathTest, FirstWriteOnAFreshAccountCreatesTheConfigurationFolder) {
+  TemporaryDirectory home;
+  const test::ScopedEnvironment homeVariable("HOME", home.Path().c_str());
+  const test::ScopedEnvironment config("XDG_CONFIG_HOME", nullptr);
+  IniFile settings(SettingsFilePath());
+  WriteJpegQuality(settings, 90);
+  WriteLinePoints(settings, {{11, 12}, {40, 20}});
+  EXPECT_EQ(ReadJpegQuality(settings), 90);
+  EXPECT_EQ(ReadLinePoints(settings, 100, 60).stop, (PixelPoint{40, 20}));
+  const auto folder = std::filesystem::status(home.File(".config"));
+  EXPECT_EQ(folder.permissions(), std::filesystem::perms::owner_all);  // private, as a configuration folder is
 }
 
 }  // namespace
