@@ -7,45 +7,17 @@
 #include "image/ByteOrder.h"
 #include "image/SliceImage.h"
 #include "platform/File.h"
+#include "support/BmpBuilder.h"
 #include "support/TestSupport.h"
 
 namespace orvel {
 namespace {
 
 using Bytes = std::vector<unsigned char>;
+using test::BmpSpec;
+using test::BuildBmp;
 using test::MessageCapture;
 using test::TemporaryDirectory;
-
-struct BmpSpec {
-  int width = 4, height = 2, bits = 8, colours = 256, compression = 0;
-  int xPels = 3780, yPels = 3780;
-  Bytes pixels;                 // as stored in the file
-  int pixelOffsetDelta = 0;     // added to the correct pixel data offset
-};
-
-Bytes BuildBmp(const BmpSpec& layout) {
-  const int tableBytes = 4 * layout.colours;
-  Bytes bytes(14 + 40 + tableBytes, 0);
-  bytes[0] = 'B';
-  bytes[1] = 'M';
-  StoreLe32(&bytes[10], static_cast<std::uint32_t>(14 + 40 + tableBytes + layout.pixelOffsetDelta));
-  unsigned char* h = &bytes[14];
-  StoreLe32(h, 40);
-  StoreLe32(h + 4, static_cast<std::uint32_t>(layout.width));
-  StoreLe32(h + 8, static_cast<std::uint32_t>(layout.height));
-  StoreLe16(h + 12, 1);
-  StoreLe16(h + 14, static_cast<std::uint16_t>(layout.bits));
-  StoreLe32(h + 16, static_cast<std::uint32_t>(layout.compression));
-  StoreLe32(h + 24, static_cast<std::uint32_t>(layout.xPels));
-  StoreLe32(h + 28, static_cast<std::uint32_t>(layout.yPels));
-  for (int i = 0; i < layout.colours; ++i) {  // a recognisable, non-grey table
-    h[40 + 4 * i] = static_cast<unsigned char>(i);
-    h[40 + 4 * i + 1] = static_cast<unsigned char>(255 - i);
-    h[40 + 4 * i + 2] = static_cast<unsigned char>(i / 2);
-  }
-  bytes.insert(bytes.end(), layout.pixels.begin(), layout.pixels.end());
-  return bytes;
-}
 
 class BmpTest : public ::testing::Test {
  protected:
