@@ -1,5 +1,6 @@
 #include "cli/Analyze.h"
 
+#include <new>
 #include <string>
 #include <utility>
 #include <vector>
@@ -100,6 +101,10 @@ int RunAnalyze(int argc, const char* const* argv, std::ostream& out, std::ostrea
     return 2;
   } catch (const SectionFailure& failure) {
     err << "orvel-analyze: " << failure.message << "\n";
+    return 1;
+  } catch (const std::bad_alloc&) {
+    // An analysis that needs more memory than there is fails like any other: one line, status 1.
+    err << "orvel-analyze: out of memory\n";
     return 1;
   }
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "image/ByteOrder.h"
@@ -34,6 +35,14 @@ void ValidateHeader(const SliceImage& image, std::size_t blockBytes) {
   if (rowBytes * (height < 0 ? -height : height) > static_cast<std::int64_t>(kMaxImageBytes)) throw InvalidBitmap();
 }
 
+// Every buffer the reader holds at once (header block, pixels, and the run-length data or the row
+// used to turn a top-down picture) counts against the bound; uncompressed pixels must lie in the
+// file but for a plausible truncation. Both are checked before the pixel buffer is allocated.
+void CheckReaderBytes(std::uint64_t heldBytes, std::uint64_t pixelEnd, std::uint64_t fileBytes, bool compressed) {
+  if (heldBytes > kMaxImageBytes) throw InvalidBitmap();
+  if (!compressed && pixelEnd > fileBytes + kMaxMissingPixelBytes) throw InvalidBitmap();
+}
+
 // Turns a top-down picture into the bottom-up storage order the image holds.
 void FlipRows(std::uint8_t* pixels, std::size_t rowBytes, std::size_t rows) {
   std::vector<std::uint8_t> swap(rowBytes);
@@ -55,6 +64,7 @@ bool SliceImage::ReadBmp(platform::InputFile& file) {
     const std::uint32_t pixelOffset = LoadLe32(fileHeader + 10);
     if (pixelOffset < kFileHeaderBytes + header::kColourTable || pixelOffset > file.Size()) throw InvalidBitmap();
 
+    if (pixelOffset - kFileHeaderBytes > kMaxImageBytes) throw InvalidBitmap();
     std::vector<std::uint8_t> block(pixelOffset - kFileHeaderBytes);
     file.Read(block.data(), block.size());  // a short block leaves zeros, which validation rejects
     m_header = std::move(block);
@@ -68,9 +78,13 @@ bool SliceImage::ReadBmp(platform::InputFile& file) {
     const bool runLength = (compression == kRle8 && GetBitCount() == 8) || (compression == kRle4 && GetBitCount() == 4);
     if (runLength) SetHeaderField32(header::kCompression, 0);
     ComputeLayout();
+    const std::uint64_t dataBytes = file.Size() - pixelOffset;
+    const std::uint64_t scratchBytes = runLength ? dataBytes : (storedHeight < 0 ? m_rowBytes : 0);
+    CheckReaderBytes(m_header.size() + m_imageBytes + scratchBytes, pixelOffset + std::uint64_t{m_imageBytes},
+                     file.Size(), runLength);
     if (runLength) {
       AllocatePixels();  // what the runs skip stays 0
-      std::vector<std::uint8_t> data(file.Size() - pixelOffset);
+      std::vector<std::uint8_t> data(dataBytes);
       data.resize(file.Read(data.data(), data.size()));
       DecodeBmpRunLength(data.data(), data.size(), compression, GetWidth(), GetHeight(), m_rowBytes, m_bits.data());
     } else {
@@ -86,6 +100,9 @@ bool SliceImage::ReadBmp(platform::InputFile& file) {
   } catch (const platform::FileError&) {
     Clear();  // no half-read pixels are left to be analysed
     platform::ShowFileMessage("Read error 1");
+    return false;
+  } catch (const std::bad_alloc&) {
+    Clear();  // out of memory is no fault of the file: the read fails, and the image reports nothing
     return false;
   }
   UpdatePalette();

@@ -96,6 +96,26 @@ TEST_F(BmpTest, ShortPixelAreaReadsAsZero) {
   EXPECT_EQ(image.GetPixel(0, 1), 0);
 }
 
+TEST_F(BmpTest, PixelsFarPastTheEndOfTheFileAreRefusedButATruncatedScanReads) {
+  BmpSpec vast;  // 400 MB of pixels claimed by a file of a few hundred bytes
+  vast.width = vast.height = 20000;
+  vast.pixels.assign(100, 9);
+  BmpSpec truncated = vast;  // 16 MiB claimed: short by less than 64 MiB, as a scan cut off can be
+  truncated.width = truncated.height = 4096;
+  for (const int height : {20000, -20000}) {  // stored bottom-up and top-down
+    vast.height = height;
+    SliceImage image;
+    EXPECT_FALSE(Load(BuildBmp(vast), image)) << height;
+    EXPECT_TRUE(image.IsEmpty());
+  }
+  EXPECT_EQ(m_messages.Texts(), std::vector<std::string>(2, "Invalid bitmap file"));
+  SliceImage image;
+  ASSERT_TRUE(Load(BuildBmp(truncated), image));
+  EXPECT_EQ(image.GetPixel(99, 0), 9);
+  EXPECT_EQ(image.GetPixel(100, 0), 0);
+  EXPECT_EQ(image.GetPixel(4095, 4095), 0);
+}
+
 TEST_F(BmpTest, TopDownFileIsHeldBottomUpAndWritesBackCorrectly) {
   BmpSpec layout;
   layout.height = -2;
