@@ -65,7 +65,9 @@ int Run(const AnalyzeOptions& options, std::ostream& out) {
   const SliceImage& slice = options.slice == 0 ? first : current;
   const IntPair levels = options.levels.value_or(IntPair{first.GetLowerLevel(), first.GetUpperLevel()});
 
-  const AnalyzeContext context{options, dataset, slice, options.slice, levels.first, levels.second, bottom, top};
+  StagedOutputs outputs;
+  const AnalyzeContext context{options, dataset, slice, options.slice, levels.first, levels.second,
+                               bottom, top, &outputs};
   const SectionCall calls[] = {
       {options.info, "", RunInfoSection},
       {options.exportPath.has_value(), "export", RunExportSection},
@@ -84,6 +86,7 @@ int Run(const AnalyzeOptions& options, std::ostream& out) {
     if (*call.key == '\0') json.AddMembers(result.json);
     else json.AddRaw(call.key, result.json);
   }
+  outputs.Commit();
   out << (options.json ? json.Text() + "\n" : WithLineFeeds(text));
   return 0;
 }

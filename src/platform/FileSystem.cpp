@@ -1,6 +1,7 @@
 #include "platform/FileSystem.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <sys/stat.h>
 
@@ -36,6 +37,12 @@ mode_t ModeForReplacing(const std::string& path) {
   const mode_t mask = umask(0);
   umask(mask);
   return 0666 & ~mask;
+}
+
+bool MoveOnto(const std::string& file, const std::string& target) {
+  const std::string replaced = FollowLinks(target);
+  chmod(file.c_str(), ModeForReplacing(replaced));
+  return std::rename(file.c_str(), replaced.c_str()) == 0;
 }
 
 bool CreateFolders(const std::string& folder) {
