@@ -20,7 +20,9 @@ bool IsSupportedBitCount(int bits) {
   return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
 }
 
-std::uint64_t RowBytes(std::int64_t width, int bits) { return static_cast<std::uint64_t>((width * bits + 31) / 32 * 4); }
+std::uint64_t RowBytes(std::int64_t width, int bits) {
+  return static_cast<std::uint64_t>((width * bits + 31) / 32 * 4);
+}
 
 // Rejects header blocks that cannot describe a picture we can hold: too short for the header and
 // its colour table, no pixels, or more pixels than any slice may have.

@@ -105,8 +105,8 @@ void CheckLayout(const TiffLayout& layout, std::uint64_t fileSize) {
   if (rowBytes * layout.height + fileRowBytes + tableBytes > kMaxImageBytes) throw InvalidTiff();
   const std::uint64_t samplesEnd = kPixelOffset + fileRowBytes * layout.height;
   if (samplesEnd > fileSize + kMaxMissingPixelBytes) throw InvalidTiff();
-  if (layout.photometric == kPaletteImage && (layout.colourCount == 0 || samplesEnd + 6ull * layout.colourCount > fileSize))
-    throw InvalidTiff();
+  const bool mapInFile = layout.colourCount > 0 && samplesEnd + 6ull * layout.colourCount <= fileSize;
+  if (layout.photometric == kPaletteImage && !mapInFile) throw InvalidTiff();
 }
 
 }  // namespace

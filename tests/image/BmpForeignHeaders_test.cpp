@@ -129,7 +129,7 @@ TEST_F(BmpForeignHeaderTest, ExportsAreFilesOtherProgramsReadWithTheSameColours)
     SliceImage image;
     ASSERT_EQ(LoadImageFile(path, image), LoadStatus::kLoaded) << c.name;
     ASSERT_TRUE(SaveBmpFile(image, exported)) << c.name;
-    EXPECT_TRUE(PillowRgb(exported) == PillowRgb(path)) << c.name << ": Pillow reads the export otherwise, or not at all";
+    EXPECT_TRUE(PillowRgb(exported) == PillowRgb(path)) << c.name << ": Pillow reads the export otherwise or not";
     const std::vector<unsigned char> file = test::ReadFileBytes(exported);
     ASSERT_GE(file.size(), 54u);
     EXPECT_EQ(LoadLe32(&file[14]), 40u) << c.name;   // the header held and written is 40 bytes long
