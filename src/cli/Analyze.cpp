@@ -1,5 +1,6 @@
 #include "cli/Analyze.h"
 
+#include <new>
 #include <string>
 #include <utility>
 #include <vector>
@@ -64,7 +65,9 @@ int Run(const AnalyzeOptions& options, std::ostream& out) {
   const SliceImage& slice = options.slice == 0 ? first : current;
   const IntPair levels = options.levels.value_or(IntPair{first.GetLowerLevel(), first.GetUpperLevel()});
 
-  const AnalyzeContext context{options, dataset, slice, options.slice, levels.first, levels.second, bottom, top};
+  StagedOutputs outputs;
+  const AnalyzeContext context{options, dataset, slice, options.slice, levels.first, levels.second,
+                               bottom, top, &outputs};
   const SectionCall calls[] = {
       {options.info, "", RunInfoSection},
       {options.exportPath.has_value(), "export", RunExportSection},
@@ -83,6 +86,7 @@ int Run(const AnalyzeOptions& options, std::ostream& out) {
     if (*call.key == '\0') json.AddMembers(result.json);
     else json.AddRaw(call.key, result.json);
   }
+  outputs.Commit();
   out << (options.json ? json.Text() + "\n" : WithLineFeeds(text));
   return 0;
 }
@@ -100,6 +104,10 @@ int RunAnalyze(int argc, const char* const* argv, std::ostream& out, std::ostrea
     return 2;
   } catch (const SectionFailure& failure) {
     err << "orvel-analyze: " << failure.message << "\n";
+    return 1;
+  } catch (const std::bad_alloc&) {
+    // An analysis that needs more memory than there is fails like any other: one line, status 1.
+    err << "orvel-analyze: out of memory\n";
     return 1;
   }
 }

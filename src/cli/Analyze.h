@@ -5,7 +5,7 @@
 namespace orvel::cli {
 
 // Runs the whole command line; returns the exit status (0 success, 1 dataset, slice or output
-// failure, 2 usage error).
+// failure or memory exhausted, 2 usage error).
 int RunAnalyze(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
 
 }  // namespace orvel::cli

@@ -4,7 +4,6 @@
 #include "analysis/Cut.h"
 #include "cli/AnalyzeSections.h"
 #include "cli/Json.h"
-#include "cli/OutputPath.h"
 #include "cli/SliceReadAhead.h"  // ReadSliceOrFail
 
 namespace orvel::cli {
@@ -52,7 +51,7 @@ SectionResult RunCutSection(const AnalyzeContext& context) {
   const analysis::CutDisplay display{PaletteModeOf(context.options.palette), context.options.invert,
                                      context.lowerLevelPosition, context.upperLevelPosition};
   const SliceImage cut = builder.TakeCutImage(display);
-  SaveImage(cut, path, context.options.quality);
+  context.outputs->Stage(cut, path, context.options.quality);
 
   JsonObject json;
   json.Add("path", path).Add("width", cut.GetWidth()).Add("height", cut.GetHeight());

@@ -4,6 +4,7 @@
 
 #include "analysis/Model3D.h"
 #include "cli/AnalyzeSections.h"
+#include "cli/AnalyzeSelection.h"
 #include "cli/Json.h"
 #include "cli/SliceReadAhead.h"
 
@@ -34,6 +35,7 @@ analysis::ModelSettings ModelSettingsOf(const AnalyzeContext& context) {
 }  // namespace
 
 SectionResult RunModelSection(const AnalyzeContext& context) {
+  RequireMeasurableSlice(context.slice);
   const analysis::ModelSettings settings = ModelSettingsOf(context);
   std::optional<analysis::ModelBuilder> builder;
   try {
@@ -43,7 +45,11 @@ SectionResult RunModelSection(const AnalyzeContext& context) {
   }
   const auto& paths = context.dataset.slicePaths;
   SliceReadAhead slices({paths.begin() + context.bottomIndex, paths.begin() + context.topIndex + 1});
-  for (int k = 0; k < builder->Layers(); ++k) builder->AddSlice(slices.Next());
+  for (int k = 0; k < builder->Layers(); ++k) {
+    const SliceImage& slice = slices.Next();
+    RequireMeasurableSlice(slice);  // the model reads such a slice as empty: its result would be made up
+    builder->AddSlice(slice);
+  }
   const analysis::ModelResult result = builder->Finish();
 
   JsonObject json;

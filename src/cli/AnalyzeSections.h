@@ -6,6 +6,7 @@
 
 #include "app/Dataset.h"
 #include "cli/AnalyzeOptions.h"
+#include "cli/OutputPath.h"
 #include "image/SliceImage.h"
 
 namespace orvel::cli {
@@ -19,6 +20,7 @@ struct AnalyzeContext {
   int upperLevelPosition = 0;
   int bottomIndex = 0;  // selection range, slice indices, bottom <= top
   int topIndex = 0;
+  StagedOutputs* outputs = nullptr;  // where sections write images; the driver commits them at the end
 };
 
 struct SectionResult {
