@@ -168,7 +168,7 @@ class ViewerDialog : public QDialog {
   // Our own.
   int m_sliceSpacing = 1;  // pixel rows or voxel planes one slice stands for
   std::string m_resultsText;
-  IniFile m_settings;
+  platform::IniFile m_settings;
   platform::BuiltDialog m_controls;
   platform::WindowTimer* m_timer = nullptr;
   SliceView* m_sliceView = nullptr;
