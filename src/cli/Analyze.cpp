@@ -98,6 +98,11 @@ int RunAnalyze(int argc, const char* const* argv, std::ostream& out, std::ostrea
   std::string error;
   try {
     if (!ParseAnalyzeOptions(argc, argv, options, error)) throw UsageError{error};
+    switch (options.request) {
+      case AnalyzeRequest::kHelp: out << kAnalyzeHelp; return 0;
+      case AnalyzeRequest::kVersion: out << "orvel-analyze " ORVEL_VERSION "\n"; return 0;
+      case AnalyzeRequest::kRun: break;
+    }
     return Run(options, out);
   } catch (const UsageError& usage) {
     err << "orvel-analyze: " << usage.message << "; " << kAnalyzeUsage << "\n";
