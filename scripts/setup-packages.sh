@@ -7,6 +7,7 @@ ORVEL_PACKAGES=(
   # test and benchmark oracles only: never linked into the product
   libjpeg-turbo-progs libturbojpeg0-dev
   python3 python3-numpy python3-pil python3-scipy python3-opencv
+  strace  # holds up chosen file openings so that a test run lasts long enough to show progress
 )
 
 orvel_install_packages() {

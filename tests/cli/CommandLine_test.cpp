@@ -29,7 +29,11 @@ RunResult Run(Runner runner, const char* program, std::vector<std::string> argum
   return {status, out.str(), err.str()};
 }
 
-RunResult Analyze(std::vector<std::string> arguments) { return Run(cli::RunAnalyze, "orvel-analyze", arguments); }
+RunResult Analyze(std::vector<std::string> arguments) {
+  return Run([](int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+    return cli::RunAnalyze(argc, argv, out, err);
+  }, "orvel-analyze", arguments);
+}
 RunResult Phantom(std::vector<std::string> arguments) { return Run(cli::RunPhantom, "orvel-phantom", arguments); }
 
 // Each usage error is one line on standard error, status 2, nothing on standard output, and
