@@ -4,6 +4,9 @@ ORVEL_PACKAGES=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libbenchmark-dev
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
+  librsvg2-bin  # renders the icon's PNG sizes at build time
+  # the install tree's checks: desktop entry, metainfo, manual pages
+  desktop-file-utils appstream man-db
   # test and benchmark oracles only: never linked into the product
   libjpeg-turbo-progs libturbojpeg0-dev
   python3 python3-numpy python3-pil python3-scipy python3-opencv
