@@ -7,6 +7,7 @@ ORVEL_PACKAGES=(
   librsvg2-bin  # renders the icon's PNG sizes at build time
   # the install tree's checks: desktop entry, metainfo, manual pages
   desktop-file-utils appstream man-db
+  parallel  # scripts/analyze-datasets
   # test and benchmark oracles only: never linked into the product
   libjpeg-turbo-progs libturbojpeg0-dev
   python3 python3-numpy python3-pil python3-scipy python3-opencv
