@@ -78,6 +78,7 @@ class ViewerDialog : public QDialog {
   // its time had passed.
   bool PlaybackPausePending() const;
   void EndPlaybackPauseNow();
+  int SlicesReadAhead() const;  // read ahead and ready to be shown
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
