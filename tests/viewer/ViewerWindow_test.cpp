@@ -2,6 +2,7 @@
 // what assistive technology sees of its controls.
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QSlider>
 #include <QtTest>
 
@@ -187,6 +188,33 @@ class ViewerWindowTest : public QObject {
     QVERIFY(accessible);
     QCOMPARE(accessible->text(QAccessible::Name), name);
     if (role >= 0) QCOMPARE(int(accessible->role()), role);
+  }
+
+  // A screen reader's action on a button is a click: the handler runs, the group follows.
+  void AssistiveTechnologyActionsClickTheButtons() {
+    test::ViewerTestScope scope;
+    test::TemporaryDirectory dir;
+    ViewerDialog viewer(test::WriteDataset(dir, {"bmp", 4, 16, 16}));
+    viewer.InitialiseViewer();
+    const auto act = [&](int control) {
+      QAccessibleActionInterface* actions = QAccessible::queryAccessibleInterface(viewer.Control(control))->actionInterface();
+      QVERIFY(actions);
+      QCOMPARE(actions->actionNames().size(), 1);
+      actions->doAction(actions->actionNames().front());
+    };
+    viewer.OnPlaybackTimer();  // a step waits at the first slice
+    QVERIFY(viewer.PlaybackPausePending());
+    act(id::kStop);
+    QVERIFY(Button(viewer, id::kStop)->isChecked() && !Button(viewer, id::kStart)->isChecked());
+    QVERIFY(!viewer.PlaybackPausePending());  // OnStop ran
+    act(id::kColour1);
+    QVERIFY(Button(viewer, id::kColour1)->isChecked() && !Button(viewer, id::kOriginal)->isChecked());
+    QVERIFY(!Slider(viewer, id::kLowerLevel)->isHidden());  // OnColour1 ran
+    act(id::kColour1);  // again: stays checked, as a radio button does
+    QVERIFY(Button(viewer, id::kColour1)->isChecked());
+    act(id::kInvert);
+    QVERIFY(Button(viewer, id::kInvert)->isChecked());
+    QVERIFY(QAccessible::queryAccessibleInterface(viewer.Control(id::kInvert))->state().checked);
   }
 
   void TheLimitSlidersCarryTheirTooltipsAndTheWindowItsIcon() {

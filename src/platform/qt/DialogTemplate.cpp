@@ -15,6 +15,9 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "platform/qt/DialogButtonAccessible.h"
+#include "platform/qt/TemplateButtons.h"
+
 namespace orvel::platform {
 
 DialogBaseUnits DialogBaseUnits::OfFont(const QFont& font) {
@@ -112,7 +115,7 @@ QSlider* MakeTrackbar(Qt::Orientation orientation, unsigned flags, QWidget* pare
 }
 
 QPushButton* MakePushLike(const QString& caption, QWidget* parent) {
-  auto* button = new QPushButton(caption, parent);
+  auto* button = new TemplatePushButton(caption, parent);
   button->setCheckable(true);
   button->setAutoDefault(false);
   return button;
@@ -131,7 +134,7 @@ QWidget* MakeControl(const ControlSpec& spec, QWidget* parent) {
   const QString caption = QString::fromUtf8(spec.caption);
   switch (spec.kind) {
     case ControlKind::kPushButton: {
-      auto* button = new QPushButton(caption, parent);
+      auto* button = new TemplatePushButton(caption, parent);
       button->setAutoDefault(false);
       button->setDefault(spec.flags & control::kDefault);
       return button;
@@ -142,9 +145,9 @@ QWidget* MakeControl(const ControlSpec& spec, QWidget* parent) {
       return button;
     }
     case ControlKind::kPushCheck: return MakePushLike(caption, parent);
-    case ControlKind::kRadio: return new QRadioButton(caption, parent);
+    case ControlKind::kRadio: return new TemplateRadioButton(caption, parent);
     case ControlKind::kCheckTextLeft: {
-      auto* check = new QCheckBox(caption, parent);
+      auto* check = new TemplateCheckBox(caption, parent);
       check->setLayoutDirection(Qt::RightToLeft);
       return check;
     }
@@ -221,6 +224,7 @@ class RadioGroupKeys : public QObject {
 }  // namespace
 
 BuiltDialog BuildDialog(QWidget* dialog, const DialogSpec& spec, const ControlFactory& factory) {
+  InstallDialogButtonAccessibility();
   BuiltDialog built;
   dialog->setFont(DialogFont());
   built.baseUnits = DialogBaseUnits::OfFont(dialog->font());
