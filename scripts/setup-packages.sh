@@ -10,6 +10,8 @@ ORVEL_PACKAGES=(
   # the real-window tests: a virtual display, a D-Bus session with the accessibility bus, and
   # the screen reader's side of AT-SPI
   xvfb xauth dbus at-spi2-core python3-pyatspi
+  # scripts/screenshots
+  imagemagick
 )
 
 orvel_install_packages() {
