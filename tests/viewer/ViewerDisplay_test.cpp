@@ -16,8 +16,12 @@ using orvel::test::Preview;
 namespace {
 
 QSlider* Slider(const ViewerDialog& viewer, int controlId) { return qobject_cast<QSlider*>(viewer.Control(controlId)); }
-void Click(const ViewerDialog& viewer, int controlId) { qobject_cast<QAbstractButton*>(viewer.Control(controlId))->click(); }
-QString Text(const ViewerDialog& viewer, int controlId) { return qobject_cast<QLabel*>(viewer.Control(controlId))->text(); }
+void Click(const ViewerDialog& viewer, int controlId) {
+  qobject_cast<QAbstractButton*>(viewer.Control(controlId))->click();
+}
+QString Text(const ViewerDialog& viewer, int controlId) {
+  return qobject_cast<QLabel*>(viewer.Control(controlId))->text();
+}
 
 // The colour of each table entry as shown on screen: a slice whose top row holds 0 .. 255 from
 // left to right, stretched wider than 256 pixels so that every entry shows.
@@ -65,7 +69,8 @@ class ViewerDisplayTest : public QObject {
     QTest::addRow("Binary inverted exchanges the ramps") << id::kBinary << true << 128 << 383
         << QList<int>{50, 150} << QList<QRgb>{qRgb(97, 12, 10), qRgb(0, 132, 18)};
     QTest::addRow("Binary with the levels crossed: 100..150") << id::kBinary << false << 150 << 200
-        << QList<int>{99, 100, 150, 151} << QList<QRgb>{qRgb(0, 94, 12), qRgb(135, 25, 20), qRgb(172, 37, 30), qRgb(0, 133, 18)};
+        << QList<int>{99, 100, 150, 151}
+        << QList<QRgb>{qRgb(0, 94, 12), qRgb(135, 25, 20), qRgb(172, 37, 30), qRgb(0, 133, 18)};
     QTest::addRow("Original inverted complements the file colours") << id::kOriginal << true << 0 << 1
         << QList<int>{0, 200} << QList<QRgb>{qRgb(255, 255, 255), qRgb(55, 55, 55)};
   }

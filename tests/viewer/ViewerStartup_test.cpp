@@ -80,7 +80,8 @@ class ViewerStartupTest : public QObject {
     for (const platform::ControlSpec& control : ViewerTemplate().controls) {
       QWidget* widget = viewer.Control(control.id);
       QVERIFY2(widget, qPrintable(QString::number(control.id)));
-      QCOMPARE(std::make_pair(control.id, widget->isHidden()), std::make_pair(control.id, hidden.count(control.id) == 1));
+      QCOMPARE(std::make_pair(control.id, widget->isHidden()),
+               std::make_pair(control.id, hidden.count(control.id) == 1));
       QCOMPARE(std::make_pair(control.id, widget->isEnabled()),
                std::make_pair(control.id, kDisabledAtStart.count(control.id) == 0));
     }
@@ -212,7 +213,9 @@ class ViewerStartupTest : public QObject {
     const QRect client = frame->contentsRect();
     QVERIFY(client.width() > 8 && client.height() > 8);
     const QImage shown = test::Grab(frame);
-    for (const QPoint& at : {QPoint(1, 2), QPoint(client.width() - 3, client.height() / 2), QPoint(5, client.height() - 1)}) {
+    const QPoint samples[] = {QPoint(1, 2), QPoint(client.width() - 3, client.height() / 2),
+                              QPoint(5, client.height() - 1)};
+    for (const QPoint& at : samples) {
       const int x = at.x() * 64 / client.width(), y = at.y() * 64 / client.height();
       const QRgb pixel = shown.pixel(client.topLeft() + at);
       // 24-bit pixels hold the value in blue, +40 in green and +80 in red.

@@ -207,7 +207,8 @@ class RadioGroupKeys : public QObject {
     const auto count = static_cast<int>(group.size());
     const int at = static_cast<int>(std::find(group.begin(), group.end(), id) - group.begin());
     for (int offset = 1; offset < count; ++offset) {
-      auto* button = qobject_cast<QAbstractButton*>(m_controls.at(group[((at + step * offset) % count + count) % count]));
+      const int next = ((at + step * offset) % count + count) % count;
+      auto* button = qobject_cast<QAbstractButton*>(m_controls.at(group[next]));
       if (!button || !button->isVisible() || !button->isEnabled()) continue;
       button->setFocus(Qt::TabFocusReason);
       if (!button->isChecked()) button->click();
