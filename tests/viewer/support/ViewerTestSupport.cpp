@@ -44,19 +44,19 @@ void Save(const SliceImage& image, const std::string& format, const std::string&
 
 }  // namespace
 
-Dataset WriteDataset(const TemporaryDirectory& dir, const DatasetSpec& spec) {
-  for (int i = 0; i < spec.slices; ++i) {
+Dataset WriteDataset(const TemporaryDirectory& dir, const DatasetOptions& options) {
+  for (int i = 0; i < options.slices; ++i) {
     char name[32];
-    std::snprintf(name, sizeof name, "s%04d.%s", i, spec.format.c_str());
-    Save(MakeImage(spec.width, spec.height, spec.bits, i), spec.format, dir.File(name));
+    std::snprintf(name, sizeof name, "s%04d.%s", i, options.format.c_str());
+    Save(MakeImage(options.width, options.height, options.bits, i), options.format, dir.File(name));
   }
-  if (spec.preview != Preview::kNone) {
+  if (options.preview != Preview::kNone) {
     // A side view: one row per slice number, wider than high.
-    const std::string name = (spec.preview == Preview::kSide ? "s_SPR." : "s_VPR.") + spec.format;
-    Save(MakeImage(80, 40, 8, 3), spec.format, dir.File(name));
+    const std::string name = (options.preview == Preview::kSide ? "s_SPR." : "s_VPR.") + options.format;
+    Save(MakeImage(80, 40, 8, 3), options.format, dir.File(name));
   }
   Dataset dataset;
-  const std::string first = dir.File("s0000." + spec.format);
+  const std::string first = dir.File("s0000." + options.format);
   if (DiscoverDataset(first, dataset) != DiscoveryResult::kFound) QTest::qFail("no dataset", __FILE__, __LINE__);
   return dataset;
 }

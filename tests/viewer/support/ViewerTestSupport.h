@@ -21,7 +21,7 @@ namespace orvel::test {
 
 enum class Preview { kNone, kSide, kVolume };
 
-struct DatasetSpec {
+struct DatasetOptions {
   std::string format = "bmp";  // bmp, tif or jpg
   int slices = 4;
   int width = 64, height = 64;
@@ -35,7 +35,7 @@ int SlicePixel(int x, int y, int slice);
 
 // Writes slices "s0000.ext", "s0001.ext", ... (and "s_SPR.ext" or "s_VPR.ext") and discovers
 // them as the program would.
-Dataset WriteDataset(const TemporaryDirectory& dir, const DatasetSpec& spec);
+Dataset WriteDataset(const TemporaryDirectory& dir, const DatasetOptions& options);
 
 // Replaces the file of slice index of a dataset with one its reader refuses.
 void DamageSlice(const Dataset& dataset, int index);
