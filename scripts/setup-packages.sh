@@ -12,6 +12,11 @@ ORVEL_PACKAGES=(
   libjpeg-turbo-progs libturbojpeg0-dev
   python3 python3-numpy python3-pil python3-scipy python3-opencv
   strace  # holds up chosen file openings so that a test run lasts long enough to show progress
+  # the real-window tests: a virtual display, a D-Bus session with the accessibility bus, and
+  # the screen reader's side of AT-SPI
+  xvfb xauth dbus at-spi2-core python3-pyatspi
+  # scripts/screenshots
+  imagemagick
 )
 
 orvel_install_packages() {
