@@ -68,6 +68,7 @@ class ViewerDialog : public QDialog {
   // the core produced it ("\r\n" line ends).
   QWidget* Control(int id) const { return m_controls.Control(id); }
   const std::string& ResultsText() const { return m_resultsText; }
+  LinePoints SelectionPoints() const { return {m_startPoint, m_stopPoint}; }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
