@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QSlider>
 #include <QtTest>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -115,14 +116,22 @@ QPoint ToolsViewer::FrameOrigin() const {
   return frame->mapTo(m_dialog.get(), frame->contentsRect().topLeft());
 }
 
+void ToolsViewer::SetScale(int screenPixels) {
+  const auto* frame = qobject_cast<const QFrame*>(m_dialog->Control(viewer::id::kImage));
+  const int widthChange = screenPixels * m_imageWidth - frame->contentsRect().width();
+  m_dialog->resize(m_dialog->width() + widthChange, m_dialog->height() + 4 * widthChange);
+  QCoreApplication::processEvents();
+  if (frame->contentsRect().width() != screenPixels * m_imageWidth) qFatal("the window cannot take scale %d", screenPixels);
+}
+
 double ToolsViewer::Scale() const {
   const auto* frame = qobject_cast<const QFrame*>(m_dialog->Control(viewer::id::kImage));
   // Single precision, as the viewer holds its display scale.
   return static_cast<float>(frame->contentsRect().width()) / static_cast<float>(m_imageWidth);
 }
 
-QPoint ToolsViewer::DialogPointOver(PixelPoint pixel) const {
-  return FrameOrigin() + QPoint(static_cast<int>((pixel.x + 0.5) * Scale()), static_cast<int>((pixel.y + 0.5) * Scale()));
+QPoint ToolsViewer::DialogPointAt(double u, double v) const {
+  return FrameOrigin() + QPoint(static_cast<int>(std::floor(u * Scale())), static_cast<int>(std::floor(v * Scale())));
 }
 
 PixelPoint ToolsViewer::PixelUnder(QPoint dialogPoint) const {

@@ -46,10 +46,14 @@ class ToolsViewer {
   // Moves a slider as the user does, so its handler runs.
   void MoveSlider(int controlId, int position);
 
+  // Resizes the window so that one slice pixel takes exactly that many screen pixels.
+  void SetScale(int screenPixels);
   // Screen pixels per slice pixel: the image frame's client width over the slice width.
   double Scale() const;
+  // The dialog point at image position (u, v), rounded toward the image's top-left corner.
+  QPoint DialogPointAt(double u, double v) const;
   // The dialog point over the middle of image pixel (x, y).
-  QPoint DialogPointOver(PixelPoint pixel) const;
+  QPoint DialogPointOver(PixelPoint pixel) const { return DialogPointAt(pixel.x + 0.5, pixel.y + 0.5); }
   // The image pixel under a dialog point.
   PixelPoint PixelUnder(QPoint dialogPoint) const;
 
