@@ -4,9 +4,11 @@ ORVEL_PACKAGES=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libbenchmark-dev
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
+  libssl-dev  # SHA-256 of orvel-analyze's provenance (libcrypto), linked into the command-line tool only
   # test and benchmark oracles only: never linked into the product
   libjpeg-turbo-progs libturbojpeg0-dev
   python3 python3-numpy python3-pil python3-scipy python3-opencv
+  python3-skimage  # marching cubes, for the mesh surface of orvel-analyze
 )
 
 orvel_install_packages() {

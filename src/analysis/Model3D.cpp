@@ -6,6 +6,7 @@
 
 #include "analysis/Model3DText.h"
 #include "analysis/PlaneSurface.h"
+#include "analysis/SurfaceConfigurations.h"
 #include "analysis/ThresholdBits.h"
 
 namespace orvel::analysis {
@@ -59,6 +60,7 @@ ModelBuilder::ModelBuilder(const ModelSettings& settings)
   for (VoxelPlane& layer : m_layerRing) layer = VoxelPlane(w, h);
   m_empty = VoxelPlane(w, h);
   m_rowValues.resize(static_cast<std::size_t>(w));
+  if (settings.meshSurfaces) m_configurations.emplace(w, h);
   m_modelSize = width * height * (m_layers + 1) * m_spacing;
   m_text = ModelCreationText(m_modelSize);
 }
@@ -100,6 +102,7 @@ void ModelBuilder::AddSlice(const SliceImage& slice) {
   VoxelPlane& layer = m_layerRing[m_layersAdded % 3];
   // The volume counts the layer's s planes before their border is cleared for the surface.
   m_volume += SampleSlice(slice, layer) * m_spacing;
+  if (m_configurations) m_configurations->AddLayer(layer);
   layer.ClearBorder();
   m_pixelSizeMm = slice.GetPixelSizeMm();
   ++m_layersAdded;
@@ -150,6 +153,13 @@ ModelResult ModelBuilder::Finish() {
       VolumeFractionPercent(m_volume, m_shape, m_box.Width(), m_box.Height(), m_layers, m_spacing);
   result.text = m_text;
   AppendModelAnalysis(result.text, figures);
+  if (m_configurations) {
+    m_configurations->Finish();
+    result.mesh = MeshSurfaces{m_configurations->Total(MarchingCubesAreas(m_spacing)),
+                               m_configurations->Total(WeightedConfigurationAreas(m_spacing))};
+    AppendMeshSurfaceLines(result.text, "marching cubes", result.mesh->marchingCubes, figures);
+    AppendMeshSurfaceLines(result.text, "weighted", result.mesh->weighted, figures);
+  }
   return result;
 }
 

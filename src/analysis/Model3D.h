@@ -8,12 +8,15 @@
 // between slices) and never holds that buffer: each slice becomes one bit plane, the volume is
 // counted as it arrives, and the surface of every plane is counted as soon as the planes above
 // and below it are known. It keeps five planes of W x H bits (the last three layers, the figure
-// and an empty plane), whatever L and s are: 640 KiB for a 1024 x 1024 box.
+// and an empty plane), whatever L and s are: 640 KiB for a 1024 x 1024 box. The mesh surfaces,
+// when asked for, take one plane more: the previous layer as sampled, border included.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "analysis/ColourScheme.h"
+#include "analysis/ConfigurationHistogram.h"
 #include "analysis/SelectionBox.h"
 #include "analysis/SelectionMask.h"
 #include "analysis/VoxelPlane.h"
@@ -28,12 +31,21 @@ struct ModelSettings {
   bool invert = false;    // set voxels for values outside the window
   int layers = 1;         // L: slices first .. last
   int spacing = 1;        // s: planes per slice; below 1 taken as 1
+  bool meshSurfaces = false;  // also the marching-cubes and weighted-configuration surfaces
+};
+
+// The surface estimates that do not count voxel faces, in square pixels (voxels 1 x 1 x s):
+// the model as set, before its border is cleared, surrounded by unset voxels.
+struct MeshSurfaces {
+  double marchingCubes = 0.0;
+  double weighted = 0.0;
 };
 
 struct ModelResult {
   std::int64_t modelSize = 0;  // P (L + 1) s, the voxels of the whole model
   std::int64_t volume = 0;     // V: set voxels
   std::int64_t surface = 0;    // S
+  std::optional<MeshSurfaces> mesh;  // when the settings ask for them
   std::string text;            // the complete results text, "\r\n" line ends
 };
 
@@ -78,6 +90,7 @@ class ModelBuilder {
   VoxelPlane m_layerRing[3];    // the last three layers, borders cleared
   VoxelPlane m_empty;
   std::vector<std::uint8_t> m_rowValues;  // one box row of grey values
+  std::optional<ConfigurationHistogram> m_configurations;  // for the mesh surfaces
   int m_layersAdded = 0;
   double m_pixelSizeMm = 0.0;
   std::int64_t m_volume = 0;

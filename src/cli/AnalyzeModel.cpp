@@ -29,7 +29,15 @@ analysis::ModelSettings ModelSettingsOf(const AnalyzeContext& context) {
   settings.invert = context.options.invert;
   settings.layers = context.topIndex - context.bottomIndex + 1;
   settings.spacing = context.dataset.SliceSpacing();
+  settings.meshSurfaces = context.options.meshSurfaces;
   return settings;
+}
+
+// One surface estimate in square pixels and its ratio to the volume, per pixel (0 for V = 0).
+std::string SurfaceEstimateJson(double area, std::int64_t volume) {
+  JsonObject json;
+  json.Add("surface", area).Add("surfaceToVolume", volume == 0 ? 0.0 : area / static_cast<double>(volume));
+  return json.Text();
 }
 
 }  // namespace
@@ -57,6 +65,10 @@ SectionResult RunModelSection(const AnalyzeContext& context) {
       .Add("volume", result.volume)
       .Add("surface", result.surface)
       .Add("text", result.text);
+  if (result.mesh) {
+    json.AddRaw("marchingCubes", SurfaceEstimateJson(result.mesh->marchingCubes, result.volume));
+    json.AddRaw("weighted", SurfaceEstimateJson(result.mesh->weighted, result.volume));
+  }
   return {result.text, json.Text()};
 }
 

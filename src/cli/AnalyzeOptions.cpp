@@ -1,6 +1,7 @@
 #include "cli/AnalyzeOptions.h"
 
 #include <charconv>
+#include <optional>
 #include <vector>
 
 #include "app/ImageLoader.h"
@@ -10,7 +11,10 @@ namespace orvel::cli {
 const char* const kAnalyzeUsage =
     "usage: orvel-analyze FILE [--info] [--slice I] [--line|--rectangle|--ellipse X0,Y0,X1,Y1] "
     "[--range FIRST,LAST] [--levels P1,P2] [--invert] [--2d] [--3d] [--cut OUT] "
-    "[--palette original|greyscale|colour1|colour2|binary] [--quality Q] [--export OUT] [--json]";
+    "[--palette original|greyscale|colour1|colour2|binary] [--quality Q] [--export OUT] [--json] "
+    "[--csv] [--sweep D] [--surface mesh] [--hash-content]; "
+    "--csv rows of runs with the same options make one table: append each later run without its "
+    "header line (orvel-analyze ... --csv | tail -n +2 >> table.csv)";
 
 namespace {
 
@@ -75,6 +79,31 @@ bool ParseTool(Parser& parser, const std::string& option, SelectionTool tool, An
   return true;
 }
 
+// The options that help a reviewer judge a result: what produced it, how it moves with the
+// threshold, other surface estimates, a table row. Empty when option is none of them.
+std::optional<bool> ParseReviewOption(Parser& p, const std::string& option, AnalyzeOptions& o) {
+  std::vector<int> v;
+  std::string text;
+  if (option == "--csv") {
+    o.csv = true;
+  } else if (option == "--hash-content") {
+    o.hashContent = true;
+  } else if (option == "--sweep") {
+    if (!p.Ints(option, 1, v)) return false;
+    o.sweep = v[0];
+  } else if (option == "--surface") {
+    if (!p.Value(option, text)) return false;
+    if (text != "mesh") {
+      p.error = "--surface takes 'mesh', not '" + text + "'";
+      return false;
+    }
+    o.meshSurfaces = true;
+  } else {
+    return std::nullopt;
+  }
+  return true;
+}
+
 bool ParseOption(Parser& p, const std::string& option, AnalyzeOptions& o) {
   std::vector<int> v;
   std::string text;
@@ -111,6 +140,8 @@ bool ParseOption(Parser& p, const std::string& option, AnalyzeOptions& o) {
       return false;
     }
     o.palette = text;
+  } else if (const std::optional<bool> parsed = ParseReviewOption(p, option, o)) {
+    return *parsed;
   } else {
     p.error = "unknown option '" + option + "'";
     return false;
@@ -129,6 +160,10 @@ bool CheckCombination(const AnalyzeOptions& o, std::string& error) {
   else if (o.model && !figure) error = "--3d needs --rectangle or --ellipse";
   else if (o.cutPath && o.tool != SelectionTool::kLine) error = "--cut needs --line";
   else if (o.quality < 0 || o.quality > 100) error = "--quality takes a value from 0 to 100";
+  else if (o.json && o.csv) error = "--json and --csv exclude each other";
+  else if (o.sweep && !o.area && !o.model) error = "--sweep needs --2d or --3d";
+  else if (o.sweep && (*o.sweep < 0 || *o.sweep > 255)) error = "--sweep takes a value from 0 to 255";
+  else if (o.meshSurfaces && !o.model) error = "--surface mesh needs --3d";
   else if (o.cutPath && !IsImageOutput(*o.cutPath)) error = "--cut OUT must end in .bmp or .jpg";
   else if (o.exportPath && !IsImageOutput(*o.exportPath)) error = "--export OUT must end in .bmp or .jpg";
   return error.empty();
