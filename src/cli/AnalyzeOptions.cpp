@@ -161,6 +161,7 @@ bool CheckCombination(const AnalyzeOptions& o, std::string& error) {
   else if (o.cutPath && o.tool != SelectionTool::kLine) error = "--cut needs --line";
   else if (o.quality < 0 || o.quality > 100) error = "--quality takes a value from 0 to 100";
   else if (o.json && o.csv) error = "--json and --csv exclude each other";
+  else if (o.hashContent && !o.json && !o.csv) error = "--hash-content needs --json or --csv";
   else if (o.sweep && !o.area && !o.model) error = "--sweep needs --2d or --3d";
   else if (o.sweep && (*o.sweep < 0 || *o.sweep > 255)) error = "--sweep takes a value from 0 to 255";
   else if (o.meshSurfaces && !o.model) error = "--surface mesh needs --3d";
