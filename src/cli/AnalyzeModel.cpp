@@ -3,10 +3,12 @@
 #include <stdexcept>
 
 #include "analysis/Model3D.h"
+#include "analysis/ModelSweep.h"
 #include "cli/AnalyzeSections.h"
 #include "cli/AnalyzeSelection.h"
 #include "cli/Json.h"
 #include "cli/SliceReadAhead.h"
+#include "cli/SweepResults.h"
 
 namespace orvel::cli {
 
@@ -46,8 +48,11 @@ SectionResult RunModelSection(const AnalyzeContext& context) {
   RequireMeasurableSlice(context.slice);
   const analysis::ModelSettings settings = ModelSettingsOf(context);
   std::optional<analysis::ModelBuilder> builder;
+  std::optional<analysis::ModelSweep> sweep;  // built from the same reading of the slices
   try {
     builder.emplace(settings);
+    if (const std::optional<int> maxShift = context.options.sweep)
+      sweep.emplace(settings, *maxShift, analysis::WorkersFor(2 * *maxShift + 1));
   } catch (const std::length_error&) {
     throw SectionFailure{"the selection is too large for a 3D model"};
   }
@@ -57,6 +62,7 @@ SectionResult RunModelSection(const AnalyzeContext& context) {
     const SliceImage& slice = slices.Next();
     RequireMeasurableSlice(slice);  // the model reads such a slice as empty: its result would be made up
     builder->AddSlice(slice);
+    if (sweep) sweep->AddSlice(slice);
   }
   const analysis::ModelResult result = builder->Finish();
 
@@ -69,7 +75,13 @@ SectionResult RunModelSection(const AnalyzeContext& context) {
     json.AddRaw("marchingCubes", SurfaceEstimateJson(result.mesh->marchingCubes, result.volume));
     json.AddRaw("weighted", SurfaceEstimateJson(result.mesh->weighted, result.volume));
   }
-  return {result.text, json.Text()};
+  std::string text = result.text;
+  if (sweep) {
+    const std::vector<analysis::SweepModel> models = sweep->Finish();
+    text += ModelSweepText(models, result.pixelSizeMm);
+    json.AddRaw("sweep", ModelSweepJson(models));
+  }
+  return {text, json.Text()};
 }
 
 }  // namespace orvel::cli
