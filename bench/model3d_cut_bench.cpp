@@ -118,6 +118,24 @@ void BM_Model3D(benchmark::State& state) {
              cli::RunModelSection);
 }
 
+// orvel-analyze --rectangle 0,0,W,H --3d --sweep 10: the model and the 21 models of the window
+// shifted by -10 .. +10, from one reading of the slices. Against BM_Model3D: the cost of the sweep.
+void BM_Model3DSweep10(benchmark::State& state) {
+  const SliceImage& first = BenchStack().first;
+  cli::AnalyzeOptions options = Options(cli::SelectionTool::kRectangle, 0, 0, first.GetWidth(), first.GetHeight());
+  options.sweep = 10;
+  RunSection(state, options, cli::RunModelSection);
+}
+
+// orvel-analyze --rectangle 0,0,W,H --3d --surface mesh: the model with the marching-cubes and the
+// weighted surfaces.
+void BM_Model3DMeshSurfaces(benchmark::State& state) {
+  const SliceImage& first = BenchStack().first;
+  cli::AnalyzeOptions options = Options(cli::SelectionTool::kRectangle, 0, 0, first.GetWidth(), first.GetHeight());
+  options.meshSurfaces = true;
+  RunSection(state, options, cli::RunModelSection);
+}
+
 // The whole of orvel-analyze --line (diagonal) --cut OUT.bmp, writing included.
 void BM_Cut(benchmark::State& state) {
   const SliceImage& first = BenchStack().first;
@@ -171,6 +189,8 @@ void BM_ThresholdRows(benchmark::State& state) {
 
 BENCHMARK(BM_ReadStack)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Model3D)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Model3DSweep10)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Model3DMeshSurfaces)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Cut)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SaveCutSizedImage)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Model3DSamplingOnly)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -22,7 +22,7 @@ class ConfigurationHistogram {
   void Finish();
 
   // Cubes per configuration; the empty and the full cube (0 and 255) are not counted.
-  const std::array<std::int64_t, 256>& Counts() const { return m_counts; }
+  std::array<std::int64_t, 256> Counts() const;
   // The sum of counts times the table's value per configuration.
   double Total(const ConfigurationTable& table) const;
 
@@ -30,7 +30,7 @@ class ConfigurationHistogram {
   void CountBetween(const VoxelPlane& below, const VoxelPlane& above);
 
   VoxelPlane m_previous;  // the last layer added, or unset voxels before the first
-  std::array<std::int64_t, 256> m_counts{};
+  std::array<std::array<std::int64_t, 256>, 4> m_bins{};  // summed by Counts()
 };
 
 }  // namespace orvel::analysis

@@ -44,24 +44,37 @@ void ModelSweep::PrepareRows(const SliceImage& slice) {
                              inside ? nullptr : m_outside.data() + static_cast<std::size_t>(r) * m_box.Width());
 }
 
-// The current slice into model's next layer, thresholded by its window and cut to the figure.
-void ModelSweep::AddLayer(int model) {
-  VoxelFaceCount& faces = m_models[model];
-  VoxelPlane& layer = faces.NextLayer();
+// The box rows first .. end - 1 of the current slice into the next layer of every model,
+// thresholded by the model's window and cut to the figure; the set voxels of each model are added
+// to setVoxels. Row by row, so that a row's grey values are read from memory once for all models.
+void ModelSweep::SampleRows(int first, int end, std::int64_t* setVoxels) {
   const std::size_t width = static_cast<std::size_t>(m_box.Width());
-  std::int64_t set = 0;
-  for (int r = 0; r < layer.Height(); ++r) {
-    std::uint64_t* bits = layer.Row(r);
-    PackThresholdBits(m_rows[r], width, m_windows[model], m_invert, bits);
-    set += KeepAndCount(bits, m_selection.Row(r), layer.RowWords());
+  std::vector<VoxelPlane*> layers;
+  for (VoxelFaceCount& model : m_models) layers.push_back(&model.NextLayer());
+  for (int r = first; r < end; ++r) {
+    const std::uint64_t* figure = m_selection.Row(r);
+    for (std::size_t k = 0; k < layers.size(); ++k)
+      setVoxels[k] += PackMaskedThresholdBits(m_rows[r], width, m_windows[k], m_invert, figure, layers[k]->Row(r));
   }
-  faces.AddLayer(set);
 }
 
+// Two rounds over the workers: bands of rows sampled for every model, then each model's layer
+// added (border, volume, surface). Taking every model's sampling in turn instead read each
+// slice from memory once per model, and the sweep of 21 models took 1.4 times as long.
 void ModelSweep::AddSlice(const SliceImage& slice) {
   if (m_layersAdded >= m_layers) throw std::logic_error("more slices than layers");
   PrepareRows(slice);
-  m_runs.Run(static_cast<int>(m_models.size()), [this](int model) { AddLayer(model); });
+  const int height = static_cast<int>(m_rows.size()), models = static_cast<int>(m_models.size());
+  const int bands = std::min(height, 4 * m_runs.Workers());
+  std::vector<std::int64_t> setVoxels(static_cast<std::size_t>(bands) * models, 0);
+  m_runs.Run(bands, [&](int band) {
+    SampleRows(height * band / bands, height * (band + 1) / bands, setVoxels.data() + band * models);
+  });
+  m_runs.Run(models, [&](int model) {
+    std::int64_t set = 0;
+    for (int band = 0; band < bands; ++band) set += setVoxels[band * models + model];
+    m_models[model].AddLayer(set);
+  });
   ++m_layersAdded;
 }
 

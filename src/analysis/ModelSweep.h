@@ -33,7 +33,7 @@ class ModelSweep {
 
  private:
   void PrepareRows(const SliceImage& slice);
-  void AddLayer(int model);
+  void SampleRows(int first, int end, std::int64_t* setVoxels);
 
   SelectionBox m_box;
   AreaShape m_shape;
