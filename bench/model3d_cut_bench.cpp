@@ -1,7 +1,7 @@
 // The 3D model and the cut over a stack of BMP slices, against only reading and decoding the same
-// files. ORVEL_STACK_DIR names a dataset directory (orvel-phantom OUTDIR --slices 200
-// --size 1024x1024 makes one); without it a synthetic stack of 200 slices of 1024 x 1024 is
-// written to a temporary directory first. bench/model3d_cut_memory.sh measures peak memory.
+// files. ORVEL_STACK_DIR names a dataset directory of BMP, JPEG or TIFF slices (orvel-phantom
+// OUTDIR --slices 200 --size 1024x1024 makes one); without it a synthetic stack of 200 BMP slices
+// of 1024 x 1024 is written to a temporary directory first. bench/model3d_cut_memory.sh measures peak memory.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -72,11 +72,11 @@ const Stack& BenchStack() {
     Stack s;
     std::string firstFile;
     for (const auto& entry : std::filesystem::directory_iterator(StackDirectory()))
-      if (entry.path().extension() == ".bmp" && entry.path().string().find("_SPR") == std::string::npos)
+      if (ImageTypeFromExtension(entry.path().string()) != 0 && entry.path().string().find("_SPR") == std::string::npos)
         firstFile = entry.path().string();
     if (firstFile.empty() || OpenDatasetFromPath(firstFile, s.dataset) != DiscoveryResult::kFound ||
         LoadImageFile(s.dataset.slicePaths[0], s.first) != LoadStatus::kLoaded) {
-      std::fprintf(stderr, "no BMP dataset in %s\n", StackDirectory().c_str());
+      std::fprintf(stderr, "no dataset in %s\n", StackDirectory().c_str());
       std::exit(2);
     }
     return s;
