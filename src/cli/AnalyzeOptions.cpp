@@ -12,9 +12,52 @@ const char* const kAnalyzeUsage =
     "usage: orvel-analyze FILE [--info] [--slice I] [--line|--rectangle|--ellipse X0,Y0,X1,Y1] "
     "[--range FIRST,LAST] [--levels P1,P2] [--invert] [--2d] [--3d] [--cut OUT] "
     "[--palette original|greyscale|colour1|colour2|binary] [--quality Q] [--export OUT] [--json] "
-    "[--csv] [--sweep D] [--surface mesh] [--hash-content]; "
-    "--csv rows of runs with the same options make one table: append each later run without its "
-    "header line (orvel-analyze ... --csv | tail -n +2 >> table.csv)";
+    "[--csv] [--hash-content] [--sweep D] [--surface mesh] [--help] [--version]";
+
+const char* const kAnalyzeHelp =
+    "usage: orvel-analyze FILE [options]\n"
+    "Opens the dataset that FILE (any slice of the series, or its preview) belongs to and prints\n"
+    "what the viewer's results box shows for the same selection.\n"
+    "\n"
+    "  --info                   the dataset and the current slice\n"
+    "  --slice I                current slice, 0 .. count-1 in title order (default 0)\n"
+    "  --line X0,Y0,X1,Y1       measuring line; image pixels, y down from the top\n"
+    "  --rectangle X0,Y0,X1,Y1  rectangle given by two opposite corners\n"
+    "  --ellipse X0,Y0,X1,Y1    ellipse inside the box given by two opposite corners\n"
+    "  --range FIRST,LAST       slices of the 3D length, the 3D model and the cut (default all)\n"
+    "  --levels P1,P2           level-slider positions; the binary threshold window is\n"
+    "                           min(P1, P2/2) .. max(P1, P2/2)\n"
+    "  --invert                 select the values outside the window instead\n"
+    "  --2d                     area analysis of the rectangle or ellipse on the current slice\n"
+    "  --3d                     3D model of the rectangle or ellipse over the range\n"
+    "  --cut OUT                re-slice the range along the line and write OUT (.bmp or .jpg)\n"
+    "  --palette NAME           colours of the cut: original, greyscale, colour1, colour2, binary\n"
+    "  --quality Q              JPEG quality 0..100 of .jpg outputs (default 75)\n"
+    "  --export OUT             write the current slice as read (.bmp or .jpg)\n"
+    "  --json                   one JSON object on one line instead of text; its member\n"
+    "                           'provenance' names the program, the files and the settings\n"
+    "  --csv                    the JSON result as a header line and one row, a column per\n"
+    "                           value named by its path (model.volume); the results text is left\n"
+    "                           out\n"
+    "  --hash-content           with --json or --csv: the provenance also holds the SHA-256 of\n"
+    "                           the bytes of the range's files\n"
+    "  --sweep D                with --2d or --3d: the analysis again for the threshold window\n"
+    "                           shifted by -D .. +D grey levels (D 0..255)\n"
+    "  --surface mesh           with --3d: the marching-cubes and the weighted-configuration\n"
+    "                           surfaces beside the voxel-face count\n"
+    "  --help                   show this text\n"
+    "  --version                show the version\n"
+    "\n"
+    "Runs with the same options give the same CSV columns; to gather them in one table, append\n"
+    "each later row without its header line:\n"
+    "  orvel-analyze A/scan0000.bmp --rectangle 0,0,512,512 --3d --csv > table.csv\n"
+    "  orvel-analyze B/scan0000.bmp --rectangle 0,0,512,512 --3d --csv | tail -n +2 >> table.csv\n"
+    "\n"
+    "While --3d or --cut runs longer than a second and standard error is a terminal, one updating\n"
+    "line there shows the layer, the rate and the time left.\n"
+    "\n"
+    "Exit status: 0 success; 1 the dataset, a slice or an output could not be read or written\n"
+    "(the reason on standard error); 2 usage error.\n";
 
 namespace {
 
@@ -170,11 +213,24 @@ bool CheckCombination(const AnalyzeOptions& o, std::string& error) {
   return error.empty();
 }
 
+// --help before --version when both are given, as most programs do.
+AnalyzeRequest RequestOf(int argc, const char* const* argv) {
+  AnalyzeRequest request = AnalyzeRequest::kRun;
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    if (argument == "--help") return AnalyzeRequest::kHelp;
+    if (argument == "--version") request = AnalyzeRequest::kVersion;
+  }
+  return request;
+}
+
 }  // namespace
 
 bool ParseAnalyzeOptions(int argc, const char* const* argv, AnalyzeOptions& options, std::string& error) {
   options = AnalyzeOptions();
   error.clear();
+  options.request = RequestOf(argc, argv);
+  if (options.request != AnalyzeRequest::kRun) return true;
   Parser parser{argc, argv, 1, error};
   for (; parser.index < argc; ++parser.index) {
     const std::string argument = argv[parser.index];
@@ -183,7 +239,7 @@ bool ParseAnalyzeOptions(int argc, const char* const* argv, AnalyzeOptions& opti
     } else if (options.file.empty()) {
       options.file = argument;
     } else {
-      error = "more than one FILE given";
+      error = "more than one FILE given: '" + options.file + "' and '" + argument + "'";
       return false;
     }
   }
