@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <stdexcept>
+#include <string_view>
 
 namespace orvel::cli {
 namespace {

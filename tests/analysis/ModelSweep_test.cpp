@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <new>
 #include <climits>
 #include <cmath>
 #include <random>
@@ -94,6 +96,21 @@ TEST(ModelSweepTest, RefusesSlicesBeyondItsLayers) {
   EXPECT_THROW(sweep.Finish(), std::logic_error);
   sweep.AddSlice(test::MakeSlice(4, 4, 200));
   EXPECT_THROW(sweep.AddSlice(test::MakeSlice(4, 4, 200)), std::logic_error);
+}
+
+TEST(ModelSweepTest, ParallelRunsCallEveryIndexOnceAndPassOnAFailure) {
+  ParallelRuns runs(3);
+  for (const int count : {0, 1, 2, 7, 50}) {
+    std::vector<std::atomic<int>> calls(static_cast<std::size_t>(count));
+    runs.Run(count, [&](int i) { ++calls[i]; });
+    for (int i = 0; i < count; ++i) EXPECT_EQ(calls[i].load(), 1) << i << " of " << count;
+  }
+  EXPECT_THROW(runs.Run(9, [](int i) {
+    if (i == 5) throw std::bad_alloc();
+  }), std::bad_alloc);
+  std::atomic<int> after{0};
+  runs.Run(4, [&](int) { ++after; });  // the workers are still there after a failure
+  EXPECT_EQ(after.load(), 4);
 }
 
 }  // namespace
