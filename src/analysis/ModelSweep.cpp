@@ -66,7 +66,7 @@ void ModelSweep::AddSlice(const SliceImage& slice) {
   if (m_layersAdded >= m_layers) throw std::logic_error("more slices than layers");
   PrepareRows(slice);
   const int height = static_cast<int>(m_rows.size()), models = static_cast<int>(m_models.size());
-  const int bands = std::min(height, 4 * m_runs.Workers());
+  const int bands = std::min(height, 16 * m_runs.Workers());
   std::vector<std::int64_t> setVoxels(static_cast<std::size_t>(bands) * models, 0);
   m_runs.Run(bands, [&](int band) {
     SampleRows(height * band / bands, height * (band + 1) / bands, setVoxels.data() + band * models);

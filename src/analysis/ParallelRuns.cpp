@@ -10,7 +10,7 @@ int WorkersFor(int count) {
 }
 
 ParallelRuns::ParallelRuns(int workers) : m_workers(std::max(workers, 1)) {
-  for (int w = 1; w < m_workers; ++w) m_threads.emplace_back([this, w] { Work(w); });
+  for (int w = 1; w < m_workers; ++w) m_threads.emplace_back([this] { Work(); });
 }
 
 ParallelRuns::~ParallelRuns() {
@@ -22,16 +22,16 @@ ParallelRuns::~ParallelRuns() {
   for (std::thread& thread : m_threads) thread.join();
 }
 
-void ParallelRuns::RunShare(int worker) {
+void ParallelRuns::RunShare() {
   try {
-    for (int i = worker; i < m_count; i += m_workers) (*m_task)(i);
+    for (int i = m_next++; i < m_count; i = m_next++) (*m_task)(i);
   } catch (...) {
     std::lock_guard<std::mutex> guard(m_lock);
     if (!m_failure) m_failure = std::current_exception();
   }
 }
 
-void ParallelRuns::Work(int worker) {
+void ParallelRuns::Work() {
   std::uint64_t seen = 0;
   while (true) {
     {
@@ -40,7 +40,7 @@ void ParallelRuns::Work(int worker) {
       if (m_stop) return;
       seen = m_round;
     }
-    RunShare(worker);
+    RunShare();
     {
       std::lock_guard<std::mutex> guard(m_lock);
       --m_busy;
@@ -53,13 +53,14 @@ void ParallelRuns::Run(int count, const std::function<void(int)>& task) {
   {
     std::lock_guard<std::mutex> guard(m_lock);
     m_count = count;
+    m_next = 0;
     m_task = &task;
     m_failure = nullptr;
     m_busy = static_cast<int>(m_threads.size());
     ++m_round;
   }
   m_changed.notify_all();
-  RunShare(0);
+  RunShare();
   std::exception_ptr failure;
   {
     std::unique_lock<std::mutex> guard(m_lock);

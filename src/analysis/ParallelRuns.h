@@ -2,6 +2,7 @@
 // A few threads that run the same task for many indices and wait until all are done: the
 // threshold sweep builds its models side by side, one slice at a time, so the threads are kept
 // for the whole run rather than started per slice.
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <exception>
@@ -20,15 +21,16 @@ class ParallelRuns {
   ParallelRuns(const ParallelRuns&) = delete;
   ParallelRuns& operator=(const ParallelRuns&) = delete;
 
-  // Calls task(i) for every i in 0 .. count - 1, worker w taking w, w + workers, ...; returns
-  // when all calls have returned. An exception from a task is thrown again here (the first one).
+  // Calls task(i) for every i in 0 .. count - 1, each worker taking the next index not yet taken
+  // (a worker that the system holds back takes fewer); returns when all calls have returned. An
+  // exception from a task is thrown again here (the first one).
   void Run(int count, const std::function<void(int)>& task);
 
   int Workers() const { return m_workers; }
 
  private:
-  void Work(int worker);
-  void RunShare(int worker);
+  void Work();
+  void RunShare();
 
   int m_workers;
   std::mutex m_lock;
@@ -37,9 +39,10 @@ class ParallelRuns {
   int m_busy = 0;             // threads still working on the current round
   bool m_stop = false;
   int m_count = 0;
+  std::atomic<int> m_next{0};  // the next index to take
   const std::function<void(int)>* m_task = nullptr;
   std::exception_ptr m_failure;
-  std::vector<std::thread> m_threads;  // workers 1 .. m_workers - 1; the caller is worker 0
+  std::vector<std::thread> m_threads;  // m_workers - 1 of them; the caller is the last worker
 };
 
 // The number of workers worth starting for count tasks on this machine.
