@@ -120,13 +120,18 @@ def stack_rows(bin_dir, work):
     mib = sum(os.path.getsize(p) for p in slices) / 2**20
     files = f"{len(slices)} phantom slices {STACK_SIDE}×{STACK_SIDE}, 8-bit BMP, {mib:.0f} MiB, in the page cache"
     note("3D model and cut against cat ...")
-    ours = run_benchmark(bin_dir / "model3d_cut_bench", "^BM_(Model3D|Cut)/", "real_time",
+    ours = run_benchmark(bin_dir / "model3d_cut_bench", "^BM_(Model3D|Model3DSweep10|Model3DMeshSurfaces|Cut)/",
+                         "real_time",
                          env={"ORVEL_STACK_DIR": str(stack)})
     cat_ms = time_cat(slices)
     note("peak memory ...")
     memory = peak_memory(bin_dir, slices[0])
     return [
         Row("3D model of the whole slice (--3d)", files, ours["BM_Model3D"]["ms"], "`cat` of the same files", cat_ms),
+        Row("threshold sweep of 21 models (--3d --sweep 10)", files, ours["BM_Model3DSweep10"]["ms"],
+            "one model (--3d)", ours["BM_Model3D"]["ms"]),
+        Row("marching-cubes and weighted surfaces (--3d --surface mesh)", files,
+            ours["BM_Model3DMeshSurfaces"]["ms"], "one model (--3d)", ours["BM_Model3D"]["ms"]),
         Row("cut along the diagonal (--cut, BMP written)", files, ours["BM_Cut"]["ms"], "`cat` of the same files",
             cat_ms),
         Row("peak memory of --3d", files, memory["--3d"], "--info on the same dataset", memory["--info"], "MiB"),

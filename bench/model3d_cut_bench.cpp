@@ -1,7 +1,7 @@
 // The 3D model and the cut over a stack of BMP slices, against only reading and decoding the same
-// files. ORVEL_STACK_DIR names a dataset directory (orvel-phantom OUTDIR --slices 200
-// --size 1024x1024 makes one); without it a synthetic stack of 200 slices of 1024 x 1024 is
-// written to a temporary directory first. bench/model3d_cut_memory.sh measures peak memory.
+// files. ORVEL_STACK_DIR names a dataset directory of BMP, JPEG or TIFF slices (orvel-phantom
+// OUTDIR --slices 200 --size 1024x1024 makes one); without it a synthetic stack of 200 BMP slices
+// of 1024 x 1024 is written to a temporary directory first. bench/model3d_cut_memory.sh measures peak memory.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -72,11 +72,11 @@ const Stack& BenchStack() {
     Stack s;
     std::string firstFile;
     for (const auto& entry : std::filesystem::directory_iterator(StackDirectory()))
-      if (entry.path().extension() == ".bmp" && entry.path().string().find("_SPR") == std::string::npos)
+      if (ImageTypeFromExtension(entry.path().string()) != 0 && entry.path().string().find("_SPR") == std::string::npos)
         firstFile = entry.path().string();
     if (firstFile.empty() || OpenDatasetFromPath(firstFile, s.dataset) != DiscoveryResult::kFound ||
         LoadImageFile(s.dataset.slicePaths[0], s.first) != LoadStatus::kLoaded) {
-      std::fprintf(stderr, "no BMP dataset in %s\n", StackDirectory().c_str());
+      std::fprintf(stderr, "no dataset in %s\n", StackDirectory().c_str());
       std::exit(2);
     }
     return s;
@@ -121,6 +121,24 @@ void BM_Model3D(benchmark::State& state) {
   const SliceImage& first = BenchStack().first;
   RunSection(state, Options(cli::SelectionTool::kRectangle, 0, 0, first.GetWidth(), first.GetHeight()),
              cli::RunModelSection);
+}
+
+// orvel-analyze --rectangle 0,0,W,H --3d --sweep 10: the model and the 21 models of the window
+// shifted by -10 .. +10, from one reading of the slices. Against BM_Model3D: the cost of the sweep.
+void BM_Model3DSweep10(benchmark::State& state) {
+  const SliceImage& first = BenchStack().first;
+  cli::AnalyzeOptions options = Options(cli::SelectionTool::kRectangle, 0, 0, first.GetWidth(), first.GetHeight());
+  options.sweep = 10;
+  RunSection(state, options, cli::RunModelSection);
+}
+
+// orvel-analyze --rectangle 0,0,W,H --3d --surface mesh: the model with the marching-cubes and the
+// weighted surfaces.
+void BM_Model3DMeshSurfaces(benchmark::State& state) {
+  const SliceImage& first = BenchStack().first;
+  cli::AnalyzeOptions options = Options(cli::SelectionTool::kRectangle, 0, 0, first.GetWidth(), first.GetHeight());
+  options.meshSurfaces = true;
+  RunSection(state, options, cli::RunModelSection);
 }
 
 // The whole of orvel-analyze --line (diagonal) --cut OUT.bmp, writing included.
@@ -176,6 +194,8 @@ void BM_ThresholdRows(benchmark::State& state) {
 
 BENCHMARK(BM_ReadStack)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Model3D)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Model3DSweep10)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Model3DMeshSurfaces)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Cut)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SaveCutSizedImage)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Model3DSamplingOnly)->Unit(benchmark::kMillisecond)->UseRealTime();

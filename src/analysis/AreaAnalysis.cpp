@@ -38,14 +38,13 @@ double RelativeAreaPercent(const SelectionBox& box, AreaShape shape, std::int64_
   return hundredfold / static_cast<double>(boxArea);
 }
 
-void AppendAreaLines(const AreaMeasurement& m, const SelectionBox& box, const AreaRequest& request,
-                     std::string& text) {
+void AppendAreaLines(const AreaMeasurement& m, const AreaRequest& request, std::string& text) {
   const double ps = request.pixelSizeMm;
   if (ps == 0)
     AppendFormatted(text, "Total Area: %" PRId64 " sq.pixels\r\n", m.selected);
   else
     AppendFormatted(text, "Total Area: %8.5lf sq.mm\r\n", ps * static_cast<double>(m.selected) * ps);
-  AppendFormatted(text, "Relative Area: %3.1f%%\r\n", RelativeAreaPercent(box, request.shape, m.selected));
+  AppendFormatted(text, "Relative Area: %3.1f%%\r\n", m.relativeAreaPercent);
   if (m.objects < 1) {
     text += "Average Object Size: unknown\r\n";
   } else {
@@ -75,8 +74,9 @@ AreaMeasurement MeasureArea(const SliceImage& slice, const AreaRequest& request)
   AreaMeasurement result;
   result.selected = mask.selected;
   result.boxArea = box.Width() * box.Height();
+  result.relativeAreaPercent = RelativeAreaPercent(box, request.shape, result.selected);
   result.sizeClassCounts = CountSizeClasses(mask, result.objects);
-  AppendAreaLines(result, box, request, result.text);
+  AppendAreaLines(result, request, result.text);
   return result;
 }
 

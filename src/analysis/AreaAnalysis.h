@@ -28,6 +28,7 @@ struct AreaRequest {
 struct AreaMeasurement {
   std::int64_t selected = 0;  // T: selected pixels
   std::int64_t boxArea = 0;   // dx x dy
+  double relativeAreaPercent = 0.0;  // T against the box, or against the ellipse inside it
   std::int64_t objects = 0;   // K: 4-connected groups of selected pixels
   SizeClassCounts sizeClassCounts{};
   std::string text;  // the area block, "\r\n" line ends

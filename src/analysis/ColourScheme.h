@@ -37,6 +37,9 @@ struct ThresholdRange {
 };
 ThresholdRange ThresholdWindow(int p1, int p2);
 
+// The window moved by shift grey levels, both bounds together, each kept within 0 .. 255.
+ThresholdRange ShiftedWindow(ThresholdRange window, int shift);
+
 // Rewrites the n four-byte entries of table for the scheme (0..9). The binary schemes colour an
 // entry by whether it lies in [low, high]; the original schemes copy (or complement) the file
 // colours in originalColours; the others apply the window function with l1 and l2.

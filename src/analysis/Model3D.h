@@ -8,14 +8,18 @@
 // between slices) and never holds that buffer: each slice becomes one bit plane, the volume is
 // counted as it arrives, and the surface of every plane is counted as soon as the planes above
 // and below it are known. It keeps five planes of W x H bits (the last three layers, the figure
-// and an empty plane), whatever L and s are: 640 KiB for a 1024 x 1024 box.
+// and an empty plane), whatever L and s are: 640 KiB for a 1024 x 1024 box. The mesh surfaces,
+// when asked for, take one plane more: the previous layer as sampled, border included.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "analysis/ColourScheme.h"
+#include "analysis/ConfigurationHistogram.h"
 #include "analysis/SelectionBox.h"
 #include "analysis/SelectionMask.h"
+#include "analysis/VoxelFaceCount.h"
 #include "analysis/VoxelPlane.h"
 #include "image/SliceImage.h"
 
@@ -28,18 +32,40 @@ struct ModelSettings {
   bool invert = false;    // set voxels for values outside the window
   int layers = 1;         // L: slices first .. last
   int spacing = 1;        // s: planes per slice; below 1 taken as 1
+  bool meshSurfaces = false;  // also the marching-cubes and weighted-configuration surfaces
+};
+
+// The surface estimates that do not count voxel faces, in square pixels (voxels 1 x 1 x s):
+// the model as set, before its border is cleared, surrounded by unset voxels.
+struct MeshSurfaces {
+  double marchingCubes = 0.0;
+  double weighted = 0.0;
 };
 
 struct ModelResult {
   std::int64_t modelSize = 0;  // P (L + 1) s, the voxels of the whole model
   std::int64_t volume = 0;     // V: set voxels
   std::int64_t surface = 0;    // S
+  double pixelSizeMm = 0.0;    // of the last slice; 0: pixel units
+  std::optional<MeshSurfaces> mesh;  // when the settings ask for them
   std::string text;            // the complete results text, "\r\n" line ends
 };
 
 // The largest plane the builder keeps, in 64-bit words (128 MiB): every box inside a slice that
 // a reader accepts fits; larger boxes come only from points far outside the slices.
 constexpr std::int64_t kMaxModelPlaneWords = std::int64_t{1} << 24;
+
+// The voxels of a W x H box that the figure admits: every one for the rectangle, those inside
+// the ellipse with semi-axes W div 2 and H div 2 for the ellipse, none for no figure.
+VoxelPlane FigurePlane(AreaShape shape, int width, int height);
+
+// The grey values of image row y across the box: pixels outside the slice, and every pixel of a
+// slice that is not 8 bits per pixel, read as 0. Points into the slice where it can, else fills
+// scratch (box.Width() bytes). The slice's storage is bottom-up.
+const std::uint8_t* BoxRowValues(const SliceImage& slice, const SelectionBox& box, std::int64_t y,
+                                 std::uint8_t* scratch);
+// Whether every row of the box lies inside the 8-bit slice, so that BoxRowValues needs no scratch.
+bool BoxInsideSlice(const SliceImage& slice, const SelectionBox& box);
 
 class ModelBuilder {
  public:
@@ -60,11 +86,7 @@ class ModelBuilder {
   ModelResult Finish();
 
  private:
-  const std::uint8_t* BoxRow(const SliceImage& slice, std::int64_t y);
   std::int64_t SampleSlice(const SliceImage& slice, VoxelPlane& layer);
-  void CountSurfaceThrough(std::int64_t lastPlane);
-  std::int64_t SourceOfPlane(std::int64_t z) const;
-  const VoxelPlane& PlaneOf(std::int64_t source) const;
 
   SelectionBox m_box;
   AreaShape m_shape;
@@ -72,17 +94,13 @@ class ModelBuilder {
   bool m_invert;
   int m_layers;
   int m_spacing;
-  std::int64_t m_filledPlanes;  // L s: the planes the layers fill
   std::int64_t m_modelSize;     // P (L + 1) s
   VoxelPlane m_selection;       // the voxels the figure admits
-  VoxelPlane m_layerRing[3];    // the last three layers, borders cleared
-  VoxelPlane m_empty;
+  std::optional<VoxelFaceCount> m_faces;  // volume and surface; made once the box is checked
   std::vector<std::uint8_t> m_rowValues;  // one box row of grey values
+  std::optional<ConfigurationHistogram> m_configurations;  // for the mesh surfaces
   int m_layersAdded = 0;
   double m_pixelSizeMm = 0.0;
-  std::int64_t m_volume = 0;
-  std::int64_t m_surface = 0;
-  std::int64_t m_nextPlane = 1;  // the next plane whose surface is counted
   std::string m_text;
 };
 

@@ -73,4 +73,18 @@ void AppendModelAnalysis(std::string& text, const ModelFigures& figures) {
   AppendSurfaceToVolume(text, figures.surface, figures.volume, figures.pixelSizeMm);
 }
 
+void AppendMeshSurfaceLines(std::string& text, const char* method, double area, const ModelFigures& figures) {
+  const double ps = figures.pixelSizeMm;
+  const double ratio = figures.volume == 0 ? 0.0 : area / static_cast<double>(figures.volume);
+  if (ps == 0.0) {
+    AppendFormatted(text, "Total Surface (%s) : %10.1lf sq.pixels\r\n", method, area);
+    AppendFormatted(text, "Surface/Volume (%s) : %8.4lf pixels-1\r\n", method, ratio);
+    return;
+  }
+  const double mm2 = ps * area * ps;
+  if (mm2 > kSmallMeasure) AppendFormatted(text, "Total Surface (%s) : %8.1lf sq.mm\r\n", method, mm2);
+  else AppendFormatted(text, "Total Surface (%s) : %2.5lf sq.mm\r\n", method, mm2);
+  AppendFormatted(text, "Surface/Volume (%s) : %7.3lf mm-1\r\n", method, ratio / ps);
+}
+
 }  // namespace orvel::analysis

@@ -30,4 +30,9 @@ struct ModelFigures {
 // With V = 0 the surface-to-volume ratio prints 0 in either unit.
 void AppendModelAnalysis(std::string& text, const ModelFigures& figures);
 
+// The lines of another surface estimate (area in square pixels) of the same model, named by
+// method: "Total Surface (method) : ..." and "Surface/Volume (method) : ...", in the units of
+// the voxel-face lines. The ratio has decimals in both units, as the estimate is no count.
+void AppendMeshSurfaceLines(std::string& text, const char* method, double area, const ModelFigures& figures);
+
 }  // namespace orvel::analysis

@@ -1,6 +1,7 @@
 #include "analysis/ThresholdBits.h"
 
 #include "analysis/ThresholdBitsWindow.h"
+#include "analysis/VoxelPlane.h"
 
 namespace orvel::analysis {
 
@@ -17,6 +18,16 @@ void PackThresholdBits(const std::uint8_t* values, std::size_t count, ThresholdR
 #else
   PackThresholdBitsScalar(values, count, window, invert, words);
 #endif
+}
+
+std::int64_t PackMaskedThresholdBits(const std::uint8_t* values, std::size_t count, ThresholdRange window,
+                                     bool invert, const std::uint64_t* mask, std::uint64_t* words) {
+#if defined(ORVEL_HAVE_X86_THRESHOLD)
+  static const bool avx2 = ProcessorHasAvx2();
+  if (avx2) return PackMaskedThresholdBitsAvx2(values, count, window, invert, mask, words);
+#endif
+  PackThresholdBits(values, count, window, invert, words);
+  return KeepAndCount(words, mask, static_cast<int>((count + 63) / 64));
 }
 
 }  // namespace orvel::analysis

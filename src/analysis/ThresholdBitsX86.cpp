@@ -8,6 +8,8 @@
 #if defined(ORVEL_HAVE_X86_THRESHOLD)
 #include <immintrin.h>
 
+#include <bit>
+
 #include "analysis/ThresholdBitsWindow.h"
 
 namespace orvel::analysis {
@@ -58,6 +60,27 @@ __attribute__((target("avx2"))) void PackThresholdBitsAvx2(const std::uint8_t* v
     words[w] = flip ^ (Outside32(v, bias, limit) | Outside32(v + 32, bias, limit) << 32);
   }
   PackThresholdTail(values, 64 * whole, count, cut, invert, words);
+}
+
+__attribute__((target("avx2,popcnt"))) std::int64_t PackMaskedThresholdBitsAvx2(
+    const std::uint8_t* values, std::size_t count, ThresholdRange window, bool invert, const std::uint64_t* mask,
+    std::uint64_t* words) {
+  const ByteWindow cut = CutToBytes(window);
+  const std::size_t whole = cut.empty ? 0 : count / 64;
+  const __m256i bias = _mm256_set1_epi8(Bias(cut)), limit = _mm256_set1_epi8(Limit(cut));
+  const std::uint64_t flip = invert ? 0 : ~std::uint64_t{0};
+  std::int64_t set = 0;
+  for (std::size_t w = 0; w < whole; ++w) {
+    const std::uint8_t* v = values + 64 * w;
+    words[w] = mask[w] & (flip ^ (Outside32(v, bias, limit) | Outside32(v + 32, bias, limit) << 32));
+    set += std::popcount(words[w]);
+  }
+  PackThresholdTail(values, 64 * whole, count, cut, invert, words);
+  for (std::size_t w = whole; w < (count + 63) / 64; ++w) {
+    words[w] &= mask[w];
+    set += std::popcount(words[w]);
+  }
+  return set;
 }
 
 bool ProcessorHasAvx2() { return __builtin_cpu_supports("avx2"); }

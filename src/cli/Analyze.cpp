@@ -9,7 +9,9 @@
 #include "app/DatasetDiscovery.h"
 #include "app/ImageLoader.h"
 #include "cli/AnalyzeSections.h"
+#include "cli/Csv.h"
 #include "cli/Json.h"
+#include "cli/Provenance.h"
 #include "platform/Messages.h"
 
 namespace orvel::cli {
@@ -104,8 +106,10 @@ int Run(const AnalyzeOptions& options, std::ostream& out, ProgressLine& progress
     if (*call.key == '\0') json.AddMembers(result.json);
     else json.AddRaw(call.key, result.json);
   }
+  if (options.json || options.csv) json.AddRaw("provenance", ProvenanceJson(context));
   outputs.Commit();
-  out << (options.json ? json.Text() + "\n" : WithLineFeeds(text));
+  if (options.csv) out << CsvFromJson(json.Text());
+  else out << (options.json ? json.Text() + "\n" : WithLineFeeds(text));
   return 0;
 }
 

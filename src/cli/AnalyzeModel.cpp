@@ -3,10 +3,12 @@
 #include <stdexcept>
 
 #include "analysis/Model3D.h"
+#include "analysis/ModelSweep.h"
 #include "cli/AnalyzeSections.h"
 #include "cli/AnalyzeSelection.h"
 #include "cli/Json.h"
 #include "cli/SliceReadAhead.h"
+#include "cli/SweepResults.h"
 
 namespace orvel::cli {
 
@@ -29,7 +31,15 @@ analysis::ModelSettings ModelSettingsOf(const AnalyzeContext& context) {
   settings.invert = context.options.invert;
   settings.layers = context.topIndex - context.bottomIndex + 1;
   settings.spacing = context.dataset.SliceSpacing();
+  settings.meshSurfaces = context.options.meshSurfaces;
   return settings;
+}
+
+// One surface estimate in square pixels and its ratio to the volume, per pixel (0 for V = 0).
+std::string SurfaceEstimateJson(double area, std::int64_t volume) {
+  JsonObject json;
+  json.Add("surface", area).Add("surfaceToVolume", volume == 0 ? 0.0 : area / static_cast<double>(volume));
+  return json.Text();
 }
 
 }  // namespace
@@ -38,8 +48,11 @@ SectionResult RunModelSection(const AnalyzeContext& context) {
   RequireMeasurableSlice(context.slice);
   const analysis::ModelSettings settings = ModelSettingsOf(context);
   std::optional<analysis::ModelBuilder> builder;
+  std::optional<analysis::ModelSweep> sweep;  // built from the same reading of the slices
   try {
     builder.emplace(settings);
+    if (const std::optional<int> maxShift = context.options.sweep)
+      sweep.emplace(settings, *maxShift, analysis::WorkersFor(2 * *maxShift + 1));
   } catch (const std::length_error&) {
     throw SectionFailure{"the selection is too large for a 3D model"};
   }
@@ -50,6 +63,7 @@ SectionResult RunModelSection(const AnalyzeContext& context) {
     const SliceImage& slice = slices.Next();
     RequireMeasurableSlice(slice);  // the model reads such a slice as empty: its result would be made up
     builder->AddSlice(slice);
+    if (sweep) sweep->AddSlice(slice);
     progress.LayerDone(k + 1);
   }
   const analysis::ModelResult result = builder->Finish();
@@ -59,7 +73,17 @@ SectionResult RunModelSection(const AnalyzeContext& context) {
       .Add("volume", result.volume)
       .Add("surface", result.surface)
       .Add("text", result.text);
-  return {result.text, json.Text()};
+  if (result.mesh) {
+    json.AddRaw("marchingCubes", SurfaceEstimateJson(result.mesh->marchingCubes, result.volume));
+    json.AddRaw("weighted", SurfaceEstimateJson(result.mesh->weighted, result.volume));
+  }
+  std::string text = result.text;
+  if (sweep) {
+    const std::vector<analysis::SweepModel> models = sweep->Finish();
+    text += ModelSweepText(models, result.pixelSizeMm);
+    json.AddRaw("sweep", ModelSweepJson(models));
+  }
+  return {text, json.Text()};
 }
 
 }  // namespace orvel::cli

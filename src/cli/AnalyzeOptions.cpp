@@ -1,6 +1,7 @@
 #include "cli/AnalyzeOptions.h"
 
 #include <charconv>
+#include <optional>
 #include <vector>
 
 #include "app/ImageLoader.h"
@@ -10,7 +11,8 @@ namespace orvel::cli {
 const char* const kAnalyzeUsage =
     "usage: orvel-analyze FILE [--info] [--slice I] [--line|--rectangle|--ellipse X0,Y0,X1,Y1] "
     "[--range FIRST,LAST] [--levels P1,P2] [--invert] [--2d] [--3d] [--cut OUT] "
-    "[--palette original|greyscale|colour1|colour2|binary] [--quality Q] [--export OUT] [--json]";
+    "[--palette original|greyscale|colour1|colour2|binary] [--quality Q] [--export OUT] [--json] "
+    "[--csv] [--hash-content] [--sweep D] [--surface mesh] [--help] [--version]";
 
 const char* const kAnalyzeHelp =
     "usage: orvel-analyze FILE [options]\n"
@@ -32,9 +34,24 @@ const char* const kAnalyzeHelp =
     "  --palette NAME           colours of the cut: original, greyscale, colour1, colour2, binary\n"
     "  --quality Q              JPEG quality 0..100 of .jpg outputs (default 75)\n"
     "  --export OUT             write the current slice as read (.bmp or .jpg)\n"
-    "  --json                   one JSON object on one line instead of text\n"
+    "  --json                   one JSON object on one line instead of text; its member\n"
+    "                           'provenance' names the program, the files and the settings\n"
+    "  --csv                    the JSON result as a header line and one row, a column per\n"
+    "                           value named by its path (model.volume); the results text is left\n"
+    "                           out\n"
+    "  --hash-content           with --json or --csv: the provenance also holds the SHA-256 of\n"
+    "                           the bytes of the range's files\n"
+    "  --sweep D                with --2d or --3d: the analysis again for the threshold window\n"
+    "                           shifted by -D .. +D grey levels (D 0..255)\n"
+    "  --surface mesh           with --3d: the marching-cubes and the weighted-configuration\n"
+    "                           surfaces beside the voxel-face count\n"
     "  --help                   show this text\n"
     "  --version                show the version\n"
+    "\n"
+    "Runs with the same options give the same CSV columns; to gather them in one table, append\n"
+    "each later row without its header line:\n"
+    "  orvel-analyze A/scan0000.bmp --rectangle 0,0,512,512 --3d --csv > table.csv\n"
+    "  orvel-analyze B/scan0000.bmp --rectangle 0,0,512,512 --3d --csv | tail -n +2 >> table.csv\n"
     "\n"
     "While --3d or --cut runs longer than a second and standard error is a terminal, one updating\n"
     "line there shows the layer, the rate and the time left.\n"
@@ -105,6 +122,31 @@ bool ParseTool(Parser& parser, const std::string& option, SelectionTool tool, An
   return true;
 }
 
+// The options that help a reviewer judge a result: what produced it, how it moves with the
+// threshold, other surface estimates, a table row. Empty when option is none of them.
+std::optional<bool> ParseReviewOption(Parser& p, const std::string& option, AnalyzeOptions& o) {
+  std::vector<int> v;
+  std::string text;
+  if (option == "--csv") {
+    o.csv = true;
+  } else if (option == "--hash-content") {
+    o.hashContent = true;
+  } else if (option == "--sweep") {
+    if (!p.Ints(option, 1, v)) return false;
+    o.sweep = v[0];
+  } else if (option == "--surface") {
+    if (!p.Value(option, text)) return false;
+    if (text != "mesh") {
+      p.error = "--surface takes 'mesh', not '" + text + "'";
+      return false;
+    }
+    o.meshSurfaces = true;
+  } else {
+    return std::nullopt;
+  }
+  return true;
+}
+
 bool ParseOption(Parser& p, const std::string& option, AnalyzeOptions& o) {
   std::vector<int> v;
   std::string text;
@@ -141,6 +183,8 @@ bool ParseOption(Parser& p, const std::string& option, AnalyzeOptions& o) {
       return false;
     }
     o.palette = text;
+  } else if (const std::optional<bool> parsed = ParseReviewOption(p, option, o)) {
+    return *parsed;
   } else {
     p.error = "unknown option '" + option + "'";
     return false;
@@ -159,6 +203,11 @@ bool CheckCombination(const AnalyzeOptions& o, std::string& error) {
   else if (o.model && !figure) error = "--3d needs --rectangle or --ellipse";
   else if (o.cutPath && o.tool != SelectionTool::kLine) error = "--cut needs --line";
   else if (o.quality < 0 || o.quality > 100) error = "--quality takes a value from 0 to 100";
+  else if (o.json && o.csv) error = "--json and --csv exclude each other";
+  else if (o.hashContent && !o.json && !o.csv) error = "--hash-content needs --json or --csv";
+  else if (o.sweep && !o.area && !o.model) error = "--sweep needs --2d or --3d";
+  else if (o.sweep && (*o.sweep < 0 || *o.sweep > 255)) error = "--sweep takes a value from 0 to 255";
+  else if (o.meshSurfaces && !o.model) error = "--surface mesh needs --3d";
   else if (o.cutPath && !IsImageOutput(*o.cutPath)) error = "--cut OUT must end in .bmp or .jpg";
   else if (o.exportPath && !IsImageOutput(*o.exportPath)) error = "--export OUT must end in .bmp or .jpg";
   return error.empty();

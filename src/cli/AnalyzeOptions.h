@@ -35,6 +35,10 @@ struct AnalyzeOptions {
   int quality = 75;
   std::optional<std::string> exportPath;
   bool json = false;
+  bool csv = false;            // the JSON result flattened into a header line and one row
+  std::optional<int> sweep;    // --sweep D: the analysis for the window shifted by -D .. +D
+  bool meshSurfaces = false;   // --surface mesh
+  bool hashContent = false;    // provenance also hashes the bytes of the range's files
 };
 
 // Parses argv; on failure returns false with one line describing the problem in error, naming
