@@ -9,9 +9,9 @@ namespace orvel {
 class SliceImage;
 }
 
-namespace orvel::viewer {
+namespace orvel::platform {
 
 // Stretches image over target; an empty image paints nothing.
 void PaintSliceImage(QPainter& painter, const SliceImage& image, const QRect& target);
 
-}  // namespace orvel::viewer
+}  // namespace orvel::platform

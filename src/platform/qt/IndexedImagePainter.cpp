@@ -1,11 +1,11 @@
-#include "viewer/IndexedImagePainter.h"
+#include "platform/qt/IndexedImagePainter.h"
 
 #include <QImage>
 #include <QPainter>
 
 #include "image/SliceImage.h"
 
-namespace orvel::viewer {
+namespace orvel::platform {
 
 namespace {
 
@@ -72,4 +72,4 @@ void PaintSliceImage(QPainter& painter, const SliceImage& image, const QRect& ta
   painter.restore();
 }
 
-}  // namespace orvel::viewer
+}  // namespace orvel::platform
