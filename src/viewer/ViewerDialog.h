@@ -4,7 +4,8 @@
 //   ViewerLayout.cpp    construction, InitialiseViewer, resizing, Exit / close / Escape
 //   ViewerPlayback.cpp  Start, Stop, the playback step, the slice selector and limit sliders
 //   ViewerDisplay.cpp   Redraw, the palette buttons, Invert, the level sliders
-//   ViewerTools.cpp     the selection tools, their overlays, the mouse, the range marks
+//   ViewerTools.cpp     the selection tools, their overlays, the range marks
+//   ViewerMouse.cpp     dragging the two points of the selection
 //   ViewerResults.cpp   the line and area results and their graphs, "2D"
 //   ViewerLongRuns.cpp  "3D" and "Cut", which read the slices of the range one by one
 // Handlers stay thin: what they compute comes from the core (app, image, analysis).
@@ -20,6 +21,7 @@
 #include "platform/qt/DialogTemplate.h"
 
 class QAbstractButton;
+class QPointF;
 class QSlider;
 
 namespace orvel::platform {
@@ -117,6 +119,14 @@ class ViewerDialog : public QDialog {
   void DrawRectangleOverlay();
   void DrawEllipseOverlay();
   void DrawRangeMarks();
+  enum class FigureTool { kRectangle, kEllipse };
+  void ToggleFigureTool(FigureTool tool);
+  void DrawSelectionOverlay();  // the figure of whichever tool is on
+  void ShowLimitSliders(bool shown);
+  bool AnySelectionToolOn() const { return m_lineTool || m_rectangleTool || m_ellipseTool; }
+  void UpdateDisplayScale();
+  QPointF ImagePosition(const QPointF& dialogPoint) const;  // slice pixels, not truncated
+  bool MoveGrabbedPoints(const QPointF& imagePoint);       // false outside the dragging band
   void ShowLineResults();
   void ShowAreaResults();
   void SetResultsText(const std::string& text);

@@ -228,7 +228,7 @@ void ViewerDialog::FitImageFrame(int clientWidth, int clientHeight) {
     fittedWidth = static_cast<int>(aspect * availableHeight);
   }
   frame->setGeometry(frame->x(), frame->y(), std::max(fittedWidth, 0), std::max(fittedHeight, 0));
-  if (m_lineTool) DrawLineOverlay();
+  DrawSelectionOverlay();  // the figure follows the new scale
 }
 
 void ViewerDialog::resizeEvent(QResizeEvent* event) {
