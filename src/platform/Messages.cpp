@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <mutex>
+#include <utility>
 
 namespace orvel::platform {
 namespace {
@@ -14,9 +15,25 @@ std::mutex g_lock;  // worker threads of the CLI may read slices and report fail
 MessageSink g_sink = PrintToStandardError;
 std::string g_title = "orvel";
 
+thread_local MessageHold* t_hold = nullptr;
+
 }  // namespace
 
+MessageHold::MessageHold() : m_outer(t_hold) { t_hold = this; }
+
+MessageHold::~MessageHold() { t_hold = m_outer; }
+
+std::vector<HeldMessage> MessageHold::Take() { return std::exchange(m_messages, {}); }
+
+void ShowMessages(const std::vector<HeldMessage>& messages) {
+  for (const HeldMessage& message : messages) ShowMessage(message.text, message.caption);
+}
+
 void ShowMessage(const std::string& text, const std::string& caption) {
+  if (t_hold) {
+    t_hold->m_messages.push_back({text, caption});
+    return;
+  }
   MessageSink sink;
   {
     std::lock_guard<std::mutex> guard(g_lock);
