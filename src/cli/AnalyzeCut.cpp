@@ -5,7 +5,7 @@
 #include "cli/AnalyzeSections.h"
 #include "cli/Json.h"
 #include "cli/OutputPath.h"
-#include "cli/SliceReadAhead.h"  // ReadSliceOrFail
+#include "cli/SliceReading.h"
 
 namespace orvel::cli {
 

@@ -3,9 +3,10 @@
 #include <stdexcept>
 
 #include "analysis/Model3D.h"
+#include "app/SliceReadAhead.h"
 #include "cli/AnalyzeSections.h"
 #include "cli/Json.h"
-#include "cli/SliceReadAhead.h"
+#include "cli/SliceReading.h"
 
 namespace orvel::cli {
 
@@ -43,7 +44,11 @@ SectionResult RunModelSection(const AnalyzeContext& context) {
   }
   const auto& paths = context.dataset.slicePaths;
   SliceReadAhead slices({paths.begin() + context.bottomIndex, paths.begin() + context.topIndex + 1});
-  for (int k = 0; k < builder->Layers(); ++k) builder->AddSlice(slices.Next());
+  SliceImage slice;
+  for (int k = 0; k < builder->Layers(); ++k) {
+    FailUnlessLoaded(slices.Next(slice), paths[context.bottomIndex + k]);
+    builder->AddSlice(slice);
+  }
   const analysis::ModelResult result = builder->Finish();
 
   JsonObject json;
