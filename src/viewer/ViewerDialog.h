@@ -24,6 +24,10 @@ class QAbstractButton;
 class QPointF;
 class QSlider;
 
+namespace orvel {
+class SliceReadAhead;
+}
+
 namespace orvel::platform {
 class WindowTimer;
 }
@@ -34,6 +38,7 @@ class SliceView;
 class PreviewView;
 class PictureView;
 class GraphView;
+class OncePerFrame;
 
 class ViewerDialog : public QDialog {
  public:
@@ -71,7 +76,7 @@ class ViewerDialog : public QDialog {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
-  // Escape: the dialog ends without stopping playback or writing the line points.
+  // Escape: the dialog ends without writing the line points; playback and a long run stop first.
   void reject() override;
   void closeEvent(QCloseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
@@ -135,6 +140,9 @@ class ViewerDialog : public QDialog {
   void Create3DModel();
   void CutAlongLine();
   void PumpMessages();
+  int RangeSliceIndex(const QSlider* limit) const;  // the slice a limit slider names
+  bool ShowRunSlice(SliceReadAhead& slices, int index, OncePerFrame& redraw);
+  void EnableControls(std::initializer_list<int> ids, bool enabled);
 
   // State, named as the design names it.
   unsigned m_timerId = 0;

@@ -249,7 +249,12 @@ void ViewerDialog::closeEvent(QCloseEvent* event) {
   QDialog::closeEvent(event);
 }
 
-void ViewerDialog::reject() { QDialog::reject(); }
+// Escape writes no line points. It stops playback first all the same: a cut or 3D run in progress
+// ends only when it sees playback stopped, and must not go on behind a window that is gone.
+void ViewerDialog::reject() {
+  OnStop();
+  QDialog::reject();
+}
 
 void ViewerDialog::WriteLinePointsToSettings() { WriteLinePoints(m_settings, {m_startPoint, m_stopPoint}); }
 
