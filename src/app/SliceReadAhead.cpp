@@ -27,7 +27,7 @@ void SliceReadAhead::ReadAll() {
       if (m_stop) return;
     }
     LoadStatus status = LoadStatus::kReadFailed;
-    platform::MessageHold hold;
+    platform::ThreadMessageCapture capture;
     try {
       status = LoadImageFile(m_paths[i], m_images[i % kSlots]);
     } catch (const std::exception&) {
@@ -36,7 +36,7 @@ void SliceReadAhead::ReadAll() {
     {
       std::lock_guard<std::mutex> guard(m_lock);
       m_status[i % kSlots] = status;
-      m_messages[i % kSlots] = hold.Take();
+      m_messages[i % kSlots] = capture.Take();
       m_read = i + 1;
     }
     m_changed.notify_all();
@@ -47,7 +47,7 @@ void SliceReadAhead::ReadAll() {
 LoadStatus SliceReadAhead::Next(SliceImage& image) {
   const std::size_t index = m_taken;
   if (index >= m_paths.size()) throw std::logic_error("no slice left to read");
-  std::vector<platform::HeldMessage> messages;
+  std::vector<platform::Message> messages;
   LoadStatus status;
   {
     std::unique_lock<std::mutex> guard(m_lock);

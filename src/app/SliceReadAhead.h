@@ -43,7 +43,7 @@ class SliceReadAhead {
   static constexpr std::size_t kSlots = 3;
   SliceImage m_images[kSlots];  // slice i is read into m_images[i % kSlots]
   LoadStatus m_status[kSlots] = {};
-  std::vector<platform::HeldMessage> m_messages[kSlots];
+  std::vector<platform::Message> m_messages[kSlots];
   std::mutex m_lock;
   std::condition_variable m_changed;
   std::size_t m_read = 0;      // slices the worker has finished, read or failed

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <mutex>
-#include <utility>
 
 namespace orvel::platform {
 namespace {
@@ -14,24 +13,17 @@ void PrintToStandardError(const std::string& text, const std::string& caption) {
 std::mutex g_lock;  // worker threads of the CLI may read slices and report failures
 MessageSink g_sink = PrintToStandardError;
 std::string g_title = "orvel";
-
-thread_local MessageHold* t_hold = nullptr;
+thread_local ThreadMessageCapture* t_capture = nullptr;
 
 }  // namespace
 
-MessageHold::MessageHold() : m_outer(t_hold) { t_hold = this; }
+ThreadMessageCapture::ThreadMessageCapture() : m_outer(t_capture) { t_capture = this; }
 
-MessageHold::~MessageHold() { t_hold = m_outer; }
-
-std::vector<HeldMessage> MessageHold::Take() { return std::exchange(m_messages, {}); }
-
-void ShowMessages(const std::vector<HeldMessage>& messages) {
-  for (const HeldMessage& message : messages) ShowMessage(message.text, message.caption);
-}
+ThreadMessageCapture::~ThreadMessageCapture() { t_capture = m_outer; }
 
 void ShowMessage(const std::string& text, const std::string& caption) {
-  if (t_hold) {
-    t_hold->m_messages.push_back({text, caption});
+  if (t_capture) {
+    t_capture->m_messages.push_back({text, caption});
     return;
   }
   MessageSink sink;
@@ -40,6 +32,10 @@ void ShowMessage(const std::string& text, const std::string& caption) {
     sink = g_sink;
   }
   sink(text, caption);
+}
+
+void ShowMessages(const std::vector<Message>& messages) {
+  for (const Message& message : messages) ShowMessage(message.text, message.caption);
 }
 
 void ShowFileMessage(const std::string& text) { ShowMessage(text, ApplicationTitle()); }

@@ -3,6 +3,7 @@
 // modal message box, the command-line tool prints them to standard error, tests capture them.
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace orvel::platform {
@@ -18,31 +19,35 @@ void ShowFileMessage(const std::string& text);
 // Installs a sink and returns the previous one; an empty sink restores the standard-error sink.
 MessageSink SetMessageSink(MessageSink sink);
 
-struct HeldMessage {
-  std::string text, caption;
+// One message as shown: its text and caption.
+struct Message {
+  std::string text;
+  std::string caption;
+  bool operator==(const Message&) const = default;
 };
 
-// Holds back every message shown on the thread that creates it, for as long as it lives, instead
-// of passing it to the sink; other threads are not affected. A reader working ahead on a worker
-// thread keeps its messages this way until the program reaches that slice, then shows them on its
-// own thread with ShowMessages.
-class MessageHold {
+// While it lives, the messages shown on the thread that made it are collected here instead of
+// reaching the sink, so that work done ahead on a worker thread can have its messages shown
+// later, on the window's thread, at the moment the user reaches that work. Captures nest: the
+// innermost one collects.
+class ThreadMessageCapture {
  public:
-  MessageHold();
-  ~MessageHold();  // what was not taken is dropped
-  MessageHold(const MessageHold&) = delete;
-  MessageHold& operator=(const MessageHold&) = delete;
+  ThreadMessageCapture();
+  ~ThreadMessageCapture();
+  ThreadMessageCapture(const ThreadMessageCapture&) = delete;
+  ThreadMessageCapture& operator=(const ThreadMessageCapture&) = delete;
 
-  std::vector<HeldMessage> Take();
+  // The messages collected so far, in the order shown; the capture starts empty again.
+  std::vector<Message> Take() { return std::exchange(m_messages, {}); }
 
  private:
-  friend void ShowMessage(const std::string& text, const std::string& caption);
-  std::vector<HeldMessage> m_messages;
-  MessageHold* m_outer;  // a hold made while another one lived on the same thread
+  friend void ShowMessage(const std::string&, const std::string&);
+  std::vector<Message> m_messages;
+  ThreadMessageCapture* m_outer;
 };
 
-// Shows held messages through the current sink, in the order they were held.
-void ShowMessages(const std::vector<HeldMessage>& messages);
+// Shows messages collected earlier, in their order, through the current sink.
+void ShowMessages(const std::vector<Message>& messages);
 
 // The application title: the executable's file name without extension.
 std::string ApplicationTitle();

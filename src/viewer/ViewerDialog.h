@@ -12,10 +12,13 @@
 #include <QDialog>
 #include <QIcon>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/Dataset.h"
+#include "app/ImageLoader.h"
 #include "app/SettingsFile.h"
 #include "image/SliceImage.h"
 #include "platform/qt/DialogTemplate.h"
@@ -23,6 +26,11 @@
 class QAbstractButton;
 class QPointF;
 class QSlider;
+class QTimer;
+
+namespace orvel {
+class PlaybackReadAhead;
+}
 
 namespace orvel {
 class SliceReadAhead;
@@ -73,6 +81,10 @@ class ViewerDialog : public QDialog {
   // the core produced it ("\r\n" line ends).
   QWidget* Control(int id) const { return m_controls.Control(id); }
   const std::string& ResultsText() const { return m_resultsText; }
+  // For tests and benchmarks: whether a playback pause is under way, and ending it at once as if
+  // its time had passed.
+  bool PlaybackPausePending() const;
+  void EndPlaybackPauseNow();
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -109,7 +121,12 @@ class ViewerDialog : public QDialog {
   // Playback.
   int CurrentSliceIndex() const;
   bool LoadSlice(int index);  // false when a BMP or TIFF read failed
+  LoadStatus LoadSliceFile(int index);
   std::string SliceTitleWithExtension(int index) const;
+  void ShowNextPlaybackSlice(int next);
+  void PauseThen(int milliseconds, std::function<void()> continuation);
+  void CancelPlaybackPause();
+  void ReadAheadFromCurrentSlice();
 
   // Display.
   void SetLevelLabels(const char* lower, const char* upper);
@@ -189,6 +206,9 @@ class ViewerDialog : public QDialog {
   IniFile m_settings;
   platform::BuiltDialog m_controls;
   platform::WindowTimer* m_timer = nullptr;
+  QTimer* m_pauseTimer = nullptr;        // the pauses of a playback step, which keep the window live
+  std::function<void()> m_afterPause;    // the rest of the step, run when the pause ends
+  std::unique_ptr<PlaybackReadAhead> m_readAhead;  // slices playback reaches next (two or more slices)
   SliceView* m_sliceView = nullptr;
   PreviewView* m_previewView = nullptr;
   PictureView* m_colourBarView = nullptr;

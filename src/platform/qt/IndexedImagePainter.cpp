@@ -1,7 +1,7 @@
 #include "platform/qt/IndexedImagePainter.h"
 
-#include <QImage>
 #include <QPainter>
+#include <array>
 
 #include "image/SliceImage.h"
 
@@ -45,11 +45,6 @@ QImage StorageImage(const SliceImage& image) {
       spread.setColorTable(ColourTableOf(image));
       return spread;
     }
-    case 8: {
-      QImage indexed(bits, width, height, stride, QImage::Format_Indexed8);
-      indexed.setColorTable(ColourTableOf(image));
-      return indexed;
-    }
     case 16: return QImage(bits, width, height, stride, QImage::Format_RGB555);
     case 24: return QImage(bits, width, height, stride, QImage::Format_BGR888);
     case 32: return QImage(bits, width, height, stride, QImage::Format_RGB32);
@@ -57,10 +52,8 @@ QImage StorageImage(const SliceImage& image) {
   }
 }
 
-}  // namespace
-
-void PaintSliceImage(QPainter& painter, const SliceImage& image, const QRect& target) {
-  if (image.IsEmpty() || image.GetWidth() <= 0 || image.GetHeight() <= 0 || target.isEmpty()) return;
+// Through Qt's own scaling: images of other depths are rare and small enough.
+void PaintThroughQt(QPainter& painter, const SliceImage& image, const QRect& target) {
   const QImage storage = StorageImage(image);
   if (storage.isNull()) return;
   painter.save();
@@ -70,6 +63,46 @@ void PaintSliceImage(QPainter& painter, const SliceImage& image, const QRect& ta
   painter.scale(1.0, -1.0);
   painter.drawImage(QRect(0, 0, target.width(), target.height()), storage);
   painter.restore();
+}
+
+}  // namespace
+
+void IndexedImagePainter::Paint(QPainter& painter, const SliceImage& image, const QRect& target) {
+  if (image.IsEmpty() || image.GetWidth() <= 0 || image.GetHeight() <= 0 || target.isEmpty()) return;
+  if (image.GetBitCount() == 8) PaintIndexed8(painter, image, target);
+  else PaintThroughQt(painter, image, target);
+}
+
+// Target column t shows image column t x width / target width (rounded down), and likewise for
+// rows counted from the top, so a point at image x lands on screen at trunc(x x scale).
+void IndexedImagePainter::PaintIndexed8(QPainter& painter, const SliceImage& image, const QRect& target) {
+  const int width = image.GetWidth(), height = image.GetHeight();
+  const int targetWidth = target.width(), targetHeight = target.height();
+  if (m_canvas.size() != target.size()) m_canvas = QImage(target.size(), QImage::Format_RGB32);
+  if (static_cast<int>(m_sourceColumns.size()) != targetWidth || m_columnsImageWidth != width) {
+    m_sourceColumns.resize(targetWidth);
+    for (int t = 0; t < targetWidth; ++t)
+      m_sourceColumns[t] = static_cast<int>(static_cast<long long>(t) * width / targetWidth);
+    m_columnsImageWidth = width;
+  }
+  std::array<QRgb, 256> colours{};
+  if (const auto palette = image.GetDisplayPalette()) {
+    for (std::size_t i = 0; i < palette->size() && i < colours.size(); ++i)
+      colours[i] = qRgb((*palette)[i].red, (*palette)[i].green, (*palette)[i].blue);
+  }
+  for (auto& colour : colours) colour |= 0xFF000000u;  // indices past the table show opaque black
+  const int* columns = m_sourceColumns.data();
+  for (int t = 0; t < targetHeight; ++t) {
+    const int imageRow = static_cast<int>(static_cast<long long>(t) * height / targetHeight);
+    const std::uint8_t* source = image.GetStorageRow(height - 1 - imageRow);
+    auto* out = reinterpret_cast<QRgb*>(m_canvas.scanLine(t));
+    for (int x = 0; x < targetWidth; ++x) out[x] = colours[source[columns[x]]];
+  }
+  painter.drawImage(target.topLeft(), m_canvas);
+}
+
+void PaintSliceImage(QPainter& painter, const SliceImage& image, const QRect& target) {
+  IndexedImagePainter().Paint(painter, image, target);
 }
 
 }  // namespace orvel::platform
