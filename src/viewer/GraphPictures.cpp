@@ -1,7 +1,7 @@
 #include "viewer/GraphPictures.h"
 
 #include <QPainter>
-#include <QPolygon>
+#include <cstdlib>
 
 #include "analysis/LineMeasurement.h"
 
@@ -10,6 +10,28 @@ namespace orvel::viewer {
 namespace {
 
 const QColor kGraphRed(255, 0, 0);
+
+// Plots the one-pixel line from a to b, both ends included (Bresenham). Every vertex of the profile
+// is thus on the picture, which a painter's line rules do not promise for zero-length steps.
+void PlotLine(QImage& picture, QPoint a, QPoint b) {
+  const int dx = std::abs(b.x() - a.x()), dy = -std::abs(b.y() - a.y());
+  const int stepX = a.x() < b.x() ? 1 : -1, stepY = a.y() < b.y() ? 1 : -1;
+  int error = dx + dy;
+  QPoint p = a;
+  while (true) {
+    if (picture.rect().contains(p)) picture.setPixel(p, kGraphRed.rgb());
+    if (p == b) return;
+    const int doubled = 2 * error;
+    if (doubled >= dy) {
+      error += dy;
+      p.rx() += stepX;
+    }
+    if (doubled <= dx) {
+      error += dx;
+      p.ry() += stepY;
+    }
+  }
+}
 
 QImage WhitePicture(QSize size) {
   QImage picture(size, QImage::Format_RGB32);  // null for an empty size
@@ -23,13 +45,12 @@ QImage LineProfileGraph(const std::vector<std::uint8_t>& profile, QSize size) {
   QImage picture = WhitePicture(size);
   const int width = size.width(), height = size.height();
   if (width < 1 || height < 1 || profile.size() != static_cast<std::size_t>(width) + 1) return picture;
-  QPolygon path;
-  path.reserve(width + 1);
-  path << QPoint(0, analysis::ProfileGraphRow(profile[0], height));
-  for (int a = 0; a < width; ++a) path << QPoint(a, analysis::ProfileGraphRow(profile[a + 1], height));
-  QPainter painter(&picture);
-  painter.setPen(QPen(kGraphRed, 1));
-  painter.drawPolyline(path);
+  QPoint previous(0, analysis::ProfileGraphRow(profile[0], height));
+  for (int a = 0; a < width; ++a) {
+    const QPoint next(a, analysis::ProfileGraphRow(profile[a + 1], height));
+    PlotLine(picture, previous, next);
+    previous = next;
+  }
   return picture;
 }
 

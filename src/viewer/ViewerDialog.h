@@ -85,6 +85,7 @@ class ViewerDialog : public QDialog {
   // its time had passed.
   bool PlaybackPausePending() const;
   void EndPlaybackPauseNow();
+  LinePoints SelectionPoints() const { return {m_startPoint, m_stopPoint}; }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
