@@ -32,8 +32,8 @@ namespace orvel {
 class PlaybackReadAhead;
 }
 
-namespace orvel {
-class SliceReadAhead;
+namespace orvel::analysis {
+class ModelBuilder;
 }
 
 namespace orvel::platform {
@@ -46,7 +46,6 @@ class SliceView;
 class PreviewView;
 class PictureView;
 class GraphView;
-class OncePerFrame;
 
 class ViewerDialog : public QDialog {
  public:
@@ -159,8 +158,13 @@ class ViewerDialog : public QDialog {
   void CutAlongLine();
   void PumpMessages();
   int RangeSliceIndex(const QSlider* limit) const;  // the slice a limit slider names
-  bool ShowRunSlice(SliceReadAhead& slices, int index, OncePerFrame& redraw);
+  // Reads the slices first .. last into m_slice one per pass (beforeSlice, when given, runs before
+  // each read), shows each, hands those that could be read to sample and lets pending events
+  // through after each; ends early once m_play is 0.
+  void RunOverSlices(int first, int last, const std::function<void()>& beforeSlice,
+                     const std::function<void()>& sample);
   void EnableControls(std::initializer_list<int> ids, bool enabled);
+  void ShowModelProgress(const analysis::ModelBuilder& model);
 
   // State, named as the design names it.
   unsigned m_timerId = 0;

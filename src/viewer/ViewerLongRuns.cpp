@@ -6,14 +6,19 @@
 // Slices are read ahead on a worker thread, and the picture is redrawn at most once per frame of
 // the screen; the selector, the caption and the progress line still follow every slice.
 #include <QCoreApplication>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QSlider>
 #include <optional>
 #include <stdexcept>
 
 #include "analysis/Cut.h"
 #include "analysis/Model3D.h"
+#include "analysis/Model3DText.h"
 #include "app/SliceReadAhead.h"
 #include "dialogs/SaveImageDialog.h"
+#include "viewer/FramePacedRepaints.h"
 #include "viewer/OncePerFrame.h"
 #include "viewer/ViewerDialog.h"
 #include "viewer/ViewerTemplate.h"
@@ -29,25 +34,26 @@ void ViewerDialog::EnableControls(std::initializer_list<int> ids, bool enabled) 
 // Lets every pending event through (clicks, keys, paints, timers) and returns once none is left.
 void ViewerDialog::PumpMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
-// Takes the run's slice `index` into m_slice and shows where the run is. A slice that cannot be
-// read stops the run as "Stop" does (its reader has shown what was wrong with it).
-bool ViewerDialog::ShowRunSlice(SliceReadAhead& slices, int index, OncePerFrame& redraw) {
-  const bool read = slices.Next(m_slice) == LoadStatus::kLoaded;
-  if (!read) OnStop();
-  SetSliderPosition(m_sliceSlider, m_sliceCount - 1 - index);
-  ShowFields();
-  SetCaption(SliceTitleWithExtension(index));
-  redraw.Request();
-  return read;
+// The selector, the caption and the progress line follow every slice; the picture is redrawn,
+// and the window repainted, at most once per frame. A slice that cannot be read stops the run as
+// "Stop" does (its reader has shown what was wrong with it).
+void ViewerDialog::RunOverSlices(int first, int last, const std::function<void()>& beforeSlice,
+                                 const std::function<void()>& sample) {
+  SliceReadAhead slices({m_slicePaths.begin() + first, m_slicePaths.begin() + last + 1});
+  FramePacedRepaints repaints(this);
+  OncePerFrame redraw([this] { Redraw(); });
+  for (int index = first; index <= last && m_play != 0; ++index) {
+    if (beforeSlice) beforeSlice();
+    const bool read = slices.Next(m_slice) == LoadStatus::kLoaded;
+    if (!read) OnStop();
+    SetSliderPosition(m_sliceSlider, m_sliceCount - 1 - index);
+    ShowFields();
+    SetCaption(SliceTitleWithExtension(index));
+    redraw.Request();
+    if (read) sample();
+    PumpMessages();
+  }
 }
-
-namespace {
-
-std::vector<std::string> PathsBetween(const std::vector<std::string>& paths, int first, int last) {
-  return {paths.begin() + first, paths.begin() + last + 1};
-}
-
-}  // namespace
 
 void ViewerDialog::On3D() {
   OnStop();
@@ -89,15 +95,8 @@ void ViewerDialog::Create3DModel() {
   } catch (const std::length_error&) {
     OnStop();  // a box beyond any slice: nothing to build
   }
-  if (model) {
-    SliceReadAhead slices(PathsBetween(m_slicePaths, first, last));
-    OncePerFrame redraw([this] { Redraw(); });
-    for (int k = 0; k < settings.layers && m_play != 0; ++k) {
-      SetResultsText(model->ProgressText());
-      if (ShowRunSlice(slices, first + k, redraw)) model->AddSlice(m_slice);
-      PumpMessages();
-    }
-  }
+  if (model)
+    RunOverSlices(first, last, [&] { ShowModelProgress(*model); }, [&] { model->AddSlice(m_slice); });
   if (m_play == 0) {  // cancelled: nothing of the model is shown
     SetText(id::kGraphCaption, "");
     SetResultsText("");
@@ -106,6 +105,22 @@ void ViewerDialog::Create3DModel() {
   Redraw();
   SetResultsText(model->Finish().text);
   OnStop();
+}
+
+// The box shows the text so far and the line of the layer being read. Only that line changes from
+// one layer to the next, and replacing it alone takes a third of the time of setting the whole
+// text again (about 20 microseconds against 60), which counts when slices take 200.
+void ViewerDialog::ShowModelProgress(const analysis::ModelBuilder& model) {
+  if (model.LayersAdded() == 0) {
+    SetResultsText(model.ProgressText());
+    return;
+  }
+  m_resultsText = model.ProgressText();
+  auto* box = qobject_cast<QPlainTextEdit*>(Control(id::kResults));
+  QTextCursor layerLine(box->document()->lastBlock().previous());  // the last block follows its line end
+  layerLine.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+  layerLine.insertText(
+      QString::fromStdString(analysis::ModelLayerText(model.LayersAdded() + 1, model.Layers())).trimmed());
 }
 
 void ViewerDialog::OnCut() {
@@ -140,14 +155,7 @@ void ViewerDialog::CutAlongLine() {
   } catch (const std::length_error&) {
     OnStop();  // a line beyond any slice: nothing to cut
   }
-  if (cut) {
-    SliceReadAhead slices(PathsBetween(m_slicePaths, first, last));
-    OncePerFrame redraw([this] { Redraw(); });
-    for (int k = 0; k < settings.layers && m_play != 0; ++k) {
-      if (ShowRunSlice(slices, first + k, redraw)) cut->AddSlice(m_slice);
-      PumpMessages();
-    }
-  }
+  if (cut) RunOverSlices(first, last, {}, [&] { cut->AddSlice(m_slice); });
   const bool cancelled = m_play == 0;
   SetShown(id::kGraph, false);
   SetText(id::kGraphCaption, "");
