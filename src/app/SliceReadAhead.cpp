@@ -38,6 +38,7 @@ void SliceReadAhead::ReadAll() {
       m_status[i % kSlots] = status;
       m_messages[i % kSlots] = capture.Take();
       m_read = i + 1;
+      m_failed = status != LoadStatus::kLoaded;
     }
     m_changed.notify_all();
     if (status != LoadStatus::kLoaded) return;
@@ -53,7 +54,8 @@ LoadStatus SliceReadAhead::Next(SliceImage& image) {
     std::unique_lock<std::mutex> guard(m_lock);
     m_released = index;
     m_changed.notify_all();
-    m_changed.wait(guard, [&] { return m_read > index; });
+    m_changed.wait(guard, [&] { return m_read > index || m_failed; });
+    if (m_read <= index) throw std::logic_error("no slice is read after one that failed");
     status = m_status[index % kSlots];
     messages = std::move(m_messages[index % kSlots]);
     std::swap(image, m_images[index % kSlots]);

@@ -33,7 +33,8 @@ class SliceReadAhead {
   // Waits for the next slice in order and hands it over by exchanging it with image, whose old
   // content the worker may overwrite later. Shows the messages the reader gave for that slice.
   // Unless the result is kLoaded the image holds nothing usable and no further slice is read.
-  // Throws std::logic_error once every path has been handed over.
+  // Throws std::logic_error once every path has been handed over, or when asked for a slice after
+  // one that failed.
   LoadStatus Next(SliceImage& image);
 
  private:
@@ -50,6 +51,7 @@ class SliceReadAhead {
   std::size_t m_released = 0;  // slices the caller is done with
   std::size_t m_taken = 0;     // slices handed to the caller
   bool m_stop = false;
+  bool m_failed = false;       // the worker stopped at a slice it could not read
   std::thread m_worker;  // last: starts once everything above exists
 };
 

@@ -159,9 +159,9 @@ class ViewerDialog : public QDialog {
   void PumpMessages();
   int RangeSliceIndex(const QSlider* limit) const;  // the slice a limit slider names
   // Reads the slices first .. last into m_slice one per pass (beforeSlice, when given, runs before
-  // each read), shows each, hands those that could be read to sample and lets pending events
-  // through after each; ends early once m_play is 0.
-  void RunOverSlices(int first, int last, const std::function<void()>& beforeSlice,
+  // each read), shows each, hands it to sample and lets pending events through after each. False
+  // when it ended early: m_play found 0, or a slice that could not be read.
+  bool RunOverSlices(int first, int last, const std::function<void()>& beforeSlice,
                      const std::function<void()>& sample);
   void EnableControls(std::initializer_list<int> ids, bool enabled);
   void ShowModelProgress(const analysis::ModelBuilder& model);

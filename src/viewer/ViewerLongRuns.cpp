@@ -36,13 +36,14 @@ void ViewerDialog::PumpMessages() { QCoreApplication::processEvents(QEventLoop::
 
 // The selector, the caption and the progress line follow every slice; the picture is redrawn,
 // and the window repainted, at most once per frame. A slice that cannot be read stops the run as
-// "Stop" does (its reader has shown what was wrong with it).
-void ViewerDialog::RunOverSlices(int first, int last, const std::function<void()>& beforeSlice,
+// "Stop" does (its reader has shown what was wrong with it), and the run ends there even when
+// "Start" is pressed before it sees playback stopped.
+bool ViewerDialog::RunOverSlices(int first, int last, const std::function<void()>& beforeSlice,
                                  const std::function<void()>& sample) {
   SliceReadAhead slices({m_slicePaths.begin() + first, m_slicePaths.begin() + last + 1});
   FramePacedRepaints repaints(this);
   OncePerFrame redraw([this] { Redraw(); });
-  for (int index = first; index <= last && m_play != 0; ++index) {
+  for (int index = first; index <= last; ++index) {
     if (beforeSlice) beforeSlice();
     const bool read = slices.Next(m_slice) == LoadStatus::kLoaded;
     if (!read) OnStop();
@@ -52,7 +53,9 @@ void ViewerDialog::RunOverSlices(int first, int last, const std::function<void()
     redraw.Request();
     if (read) sample();
     PumpMessages();
+    if (!read || m_play == 0) return false;
   }
+  return true;
 }
 
 void ViewerDialog::On3D() {
@@ -95,9 +98,9 @@ void ViewerDialog::Create3DModel() {
   } catch (const std::length_error&) {
     OnStop();  // a box beyond any slice: nothing to build
   }
-  if (model)
-    RunOverSlices(first, last, [&] { ShowModelProgress(*model); }, [&] { model->AddSlice(m_slice); });
-  if (m_play == 0) {  // cancelled: nothing of the model is shown
+  const bool finished =
+      model && RunOverSlices(first, last, [&] { ShowModelProgress(*model); }, [&] { model->AddSlice(m_slice); });
+  if (!finished) {  // cancelled: nothing of the model is shown
     SetText(id::kGraphCaption, "");
     SetResultsText("");
     return;
@@ -155,8 +158,7 @@ void ViewerDialog::CutAlongLine() {
   } catch (const std::length_error&) {
     OnStop();  // a line beyond any slice: nothing to cut
   }
-  if (cut) RunOverSlices(first, last, {}, [&] { cut->AddSlice(m_slice); });
-  const bool cancelled = m_play == 0;
+  const bool finished = cut && RunOverSlices(first, last, {}, [&] { cut->AddSlice(m_slice); });
   SetShown(id::kGraph, false);
   SetText(id::kGraphCaption, "");
   SetResultsText("");
@@ -164,7 +166,7 @@ void ViewerDialog::CutAlongLine() {
   OnStop();
   Redraw();
   SetChecked(id::kCut, false);
-  if (!cancelled) {
+  if (finished) {
     dialogs::SaveImageDialog dialog;
     dialog.SetImage(cut->TakeCutImage(
         {m_palette, m_invert, m_lowerLevelSlider->value(), m_upperLevelSlider->value()}));

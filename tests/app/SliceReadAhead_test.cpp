@@ -95,6 +95,7 @@ TEST(SliceReadAheadTest, AMissingSliceIsReportedAsSuch) {
   SliceImage slice;
   EXPECT_EQ(slices.Next(slice), LoadStatus::kLoaded);
   EXPECT_EQ(slices.Next(slice), LoadStatus::kCannotOpen);
+  EXPECT_THROW(slices.Next(slice), std::logic_error);  // nothing after it is read: no wait for it
 }
 
 }  // namespace

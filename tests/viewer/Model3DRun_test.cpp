@@ -218,21 +218,37 @@ class Model3DRunTest : public QObject {
     QVERIFY(Checked(dialog, id::kStop));
   }
 
-  // The reader's message comes when the run reaches the slice, and the run ends there.
+  // The reader's message comes when the run reaches the slice, and the run ends there, even when
+  // "Start" is pressed before the run sees playback stopped.
+  void UnreadableSliceStopsTheRunWithTheReadersMessage_data() {
+    QTest::addColumn<bool>("startAfterMessage");
+    QTest::newRow("stopped") << false;
+    QTest::newRow("Start pressed after the message") << true;
+  }
   void UnreadableSliceStopsTheRunWithTheReadersMessage() {
+    QFETCH(bool, startAfterMessage);
     test::TemporaryDirectory data;
     const std::string first = test::MakePhantomDataset(data.Path(), {"--slices", "8", "--size", "64x48"});
-    const std::string broken = data.File("phantom0005.bmp");
-    test::WriteFile(broken, std::string("BM but not a bitmap at all"));
+    test::WriteFile(data.File("phantom0005.bmp"), std::string("BM but not a bitmap at all"));
     test::ScopedAnsweringDialogs answers;
     test::ToolsViewer viewer(first, kWindow);
     ViewerDialog& dialog = viewer.Dialog();
     test::PrepareRun(viewer, 8, Rectangle(0, 7));
+    QTimer startOnce;
+    startOnce.setInterval(0);
+    connect(&startOnce, &QTimer::timeout, [&] {
+      if (answers->messages.empty()) return;
+      viewer.Click(id::kStart);
+      startOnce.stop();
+    });
+    if (startAfterMessage) startOnce.start();
     viewer.Click(id::kModel3D);
     QCOMPARE(answers->messages.size(), std::size_t{1});
     QCOMPARE(answers->messages.front().first, std::string("Invalid bitmap file"));
     QCOMPARE(dialog.windowTitle(), QStringLiteral("phantom0005.bmp"));
-    VerifyCancelled(dialog);
+    QCOMPARE(test::BoxText(dialog), QString());
+    QCOMPARE(Checked(dialog, id::kStart), startAfterMessage);
+    if (!startAfterMessage) VerifyCancelled(dialog);
   }
 };
 
