@@ -22,7 +22,8 @@ QPoint ScreenPosition(int x, int y, float scale) {
   return {static_cast<int>(static_cast<float>(x) * scale), static_cast<int>(static_cast<float>(y) * scale)};
 }
 
-// The handle square's corners in drawing order, each converted on its own as the design does.
+// The handle square's corners in drawing order, each image corner truncated to the screen on its
+// own, so a handle may come out a pixel wider on one side than on the other.
 void SetHandleCorners(QPoint (&corners)[4], PixelPoint point, float scale) {
   const int left = point.x - kHandleReach, right = point.x + kHandleReach;
   const int top = point.y - kHandleReach, bottom = point.y + kHandleReach;
