@@ -7,6 +7,11 @@ ORVEL_PACKAGES=(
   # test and benchmark oracles only: never linked into the product
   libjpeg-turbo-progs libturbojpeg0-dev
   python3 python3-numpy python3-pil python3-scipy python3-opencv
+  # the real-window tests: a virtual display, a D-Bus session with the accessibility bus, and
+  # the screen reader's side of AT-SPI
+  xvfb xauth dbus at-spi2-core python3-pyatspi
+  # scripts/screenshots
+  imagemagick
 )
 
 orvel_install_packages() {

@@ -85,6 +85,7 @@ class ViewerDialog : public QDialog {
   bool PlaybackPausePending() const;
   void EndPlaybackPauseNow();
   LinePoints SelectionPoints() const { return {m_startPoint, m_stopPoint}; }
+  int SlicesReadAhead() const;  // read ahead and ready to be shown
 
  protected:
   void resizeEvent(QResizeEvent* event) override;

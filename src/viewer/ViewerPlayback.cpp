@@ -127,6 +127,8 @@ void ViewerDialog::CancelPlaybackPause() {
   m_tickBusy = 0;
 }
 
+int ViewerDialog::SlicesReadAhead() const { return m_readAhead ? m_readAhead->ReadyCount() : 0; }
+
 bool ViewerDialog::PlaybackPausePending() const { return m_pauseTimer->isActive(); }
 
 void ViewerDialog::EndPlaybackPauseNow() {

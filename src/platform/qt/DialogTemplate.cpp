@@ -1,6 +1,7 @@
 #include "platform/qt/DialogTemplate.h"
 
 #include <QAbstractButton>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QFrame>
@@ -12,6 +13,10 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QWidget>
+#include <algorithm>
+
+#include "platform/qt/DialogButtonAccessible.h"
+#include "platform/qt/TemplateButtons.h"
 
 namespace orvel::platform {
 
@@ -110,7 +115,7 @@ QSlider* MakeTrackbar(Qt::Orientation orientation, unsigned flags, QWidget* pare
 }
 
 QPushButton* MakePushLike(const QString& caption, QWidget* parent) {
-  auto* button = new QPushButton(caption, parent);
+  auto* button = new TemplatePushButton(caption, parent);
   button->setCheckable(true);
   button->setAutoDefault(false);
   return button;
@@ -129,20 +134,20 @@ QWidget* MakeControl(const ControlSpec& spec, QWidget* parent) {
   const QString caption = QString::fromUtf8(spec.caption);
   switch (spec.kind) {
     case ControlKind::kPushButton: {
-      auto* button = new QPushButton(caption, parent);
+      auto* button = new TemplatePushButton(caption, parent);
       button->setAutoDefault(false);
       button->setDefault(spec.flags & control::kDefault);
       return button;
     }
-    case ControlKind::kPushRadio:
-    case ControlKind::kPushCheck: return MakePushLike(caption, parent);
-    case ControlKind::kRadio: {
-      auto* radio = new QRadioButton(caption, parent);
-      radio->setAutoExclusive(false);  // groups are kept by CheckRadioButton
-      return radio;
+    case ControlKind::kPushRadio: {
+      QPushButton* button = MakePushLike(caption, parent);
+      button->setAutoExclusive(true);  // what makes assistive technology call it a radio button
+      return button;
     }
+    case ControlKind::kPushCheck: return MakePushLike(caption, parent);
+    case ControlKind::kRadio: return new TemplateRadioButton(caption, parent);
     case ControlKind::kCheckTextLeft: {
-      auto* check = new QCheckBox(caption, parent);
+      auto* check = new TemplateCheckBox(caption, parent);
       check->setLayoutDirection(Qt::RightToLeft);
       return check;
     }
@@ -179,9 +184,48 @@ std::map<int, std::vector<int>> RadioGroups(const DialogSpec& spec) {
   return byMember;
 }
 
+// Arrow keys inside a radio group, as in the platform's dialogs: the focus moves to the next
+// button of the group that can take it, in template order and round, and that button is clicked,
+// as an auto radio button is when the keyboard moves onto it.
+class RadioGroupKeys : public QObject {
+ public:
+  RadioGroupKeys(QObject* parent, std::map<int, std::vector<int>> groups, std::map<int, QWidget*> controls)
+      : QObject(parent), m_groups(std::move(groups)), m_controls(std::move(controls)) {
+    for (const auto& [id, group] : m_groups) m_controls.at(id)->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    int step = 0;
+    if (key == Qt::Key_Down || key == Qt::Key_Right) step = 1;
+    if (key == Qt::Key_Up || key == Qt::Key_Left) step = -1;
+    if (step == 0) return false;
+    const int id = watched->objectName().mid(2).toInt();
+    const std::vector<int>& group = m_groups.at(id);
+    const auto count = static_cast<int>(group.size());
+    const int at = static_cast<int>(std::find(group.begin(), group.end(), id) - group.begin());
+    for (int offset = 1; offset < count; ++offset) {
+      const int next = ((at + step * offset) % count + count) % count;
+      auto* button = qobject_cast<QAbstractButton*>(m_controls.at(group[next]));
+      if (!button || !button->isVisible() || !button->isEnabled()) continue;
+      button->setFocus(Qt::TabFocusReason);
+      if (!button->isChecked()) button->click();
+      return true;
+    }
+    return true;
+  }
+
+ private:
+  std::map<int, std::vector<int>> m_groups;
+  std::map<int, QWidget*> m_controls;
+};
+
 }  // namespace
 
 BuiltDialog BuildDialog(QWidget* dialog, const DialogSpec& spec, const ControlFactory& factory) {
+  InstallDialogButtonAccessibility();
   BuiltDialog built;
   dialog->setFont(DialogFont());
   built.baseUnits = DialogBaseUnits::OfFont(dialog->font());
@@ -206,6 +250,19 @@ BuiltDialog BuildDialog(QWidget* dialog, const DialogSpec& spec, const ControlFa
   }
   for (QWidget* box : groupBoxes) box->lower();
   built.m_radioGroups = RadioGroups(spec);
+  // Each radio group in a button group of its own, so that buttons of different groups do not
+  // release each other; not exclusive, so that the program can release every button of a group.
+  // CheckRadioButton keeps one checked when the user clicks.
+  std::map<int, QButtonGroup*> buttonGroups;
+  for (const auto& [id, group] : built.m_radioGroups) {
+    QButtonGroup*& buttonGroup = buttonGroups[group.front()];
+    if (!buttonGroup) {
+      buttonGroup = new QButtonGroup(dialog);
+      buttonGroup->setExclusive(false);
+    }
+    buttonGroup->addButton(built.Button(id));
+  }
+  new RadioGroupKeys(dialog, built.m_radioGroups, built.m_controls);
   return built;
 }
 

@@ -19,11 +19,14 @@ class IndexedImagePainter {
   void Paint(QPainter& painter, const SliceImage& image, const QRect& target);
 
  private:
-  void PaintIndexed8(QPainter& painter, const SliceImage& image, const QRect& target);
+  void PrepareBuffers(int imageWidth, const QSize& targetSize);
+  template <typename PixelOf>
+  void FillCanvas(const SliceImage& image, PixelOf pixelOf);
 
-  // 8-bit images are looked up straight into display pixels: only the pixels the target shows
-  // are converted, whatever the image's size, so a palette change on a large slice costs what
-  // the window shows. The buffers are kept between paints of the same size.
+  // 8-, 24- and 32-bit images go straight into display pixels, looked up in the colour table
+  // where they have one: only the pixels the target shows are converted, whatever the image's
+  // size, so a palette change on a large slice costs what the window shows. The buffers are kept
+  // between paints of the same size.
   QImage m_canvas;                   // display pixels, RGB32, target size
   std::vector<int> m_sourceColumns;  // image column shown in each target column
   int m_columnsImageWidth = 0;       // the image width m_sourceColumns was made for
