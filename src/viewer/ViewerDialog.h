@@ -89,7 +89,8 @@ class ViewerDialog : public QDialog {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
-  // Escape: the dialog ends without writing the line points; playback and a long run stop first.
+  // Escape: the dialog ends without stopping playback or writing the line points; a 3D or cut run
+  // still going on is stopped first.
   void reject() override;
   void closeEvent(QCloseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
@@ -207,6 +208,7 @@ class ViewerDialog : public QDialog {
   QIcon m_icon;
 
   // Our own.
+  bool m_sliceRunGoesOn = false;  // a 3D or cut run is reading its slices, whatever m_play says
   int m_sliceSpacing = 1;  // pixel rows or voxel planes one slice stands for
   std::string m_resultsText;
   IniFile m_settings;

@@ -262,10 +262,11 @@ void ViewerDialog::closeEvent(QCloseEvent* event) {
   QDialog::closeEvent(event);
 }
 
-// Escape writes no line points. It stops playback first all the same: a cut or 3D run in progress
-// ends only when it sees playback stopped, and must not go on behind a window that is gone.
+// Escape ends the window without stopping playback or writing the line points. A cut or 3D run
+// still going on is stopped first, as "Stop" stops it: it ends only when it sees playback stopped,
+// and must not go on behind a window that is gone.
 void ViewerDialog::reject() {
-  OnStop();
+  if (m_sliceRunGoesOn) OnStop();
   QDialog::reject();
 }
 

@@ -7,6 +7,7 @@
 // the screen; the selector, the caption and the progress line still follow every slice.
 #include <QCoreApplication>
 #include <QPlainTextEdit>
+#include <QScopedValueRollback>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QSlider>
@@ -40,6 +41,7 @@ void ViewerDialog::PumpMessages() { QCoreApplication::processEvents(QEventLoop::
 // "Start" is pressed before it sees playback stopped.
 bool ViewerDialog::RunOverSlices(int first, int last, const std::function<void()>& beforeSlice,
                                  const std::function<void()>& sample) {
+  const QScopedValueRollback<bool> running(m_sliceRunGoesOn, true);
   SliceReadAhead slices({m_slicePaths.begin() + first, m_slicePaths.begin() + last + 1});
   FramePacedRepaints repaints(this);
   OncePerFrame redraw([this] { Redraw(); });

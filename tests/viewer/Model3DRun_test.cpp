@@ -159,6 +159,7 @@ class Model3DRunTest : public QObject {
     QTest::newRow("Enter") << "enter" << true;
     QTest::newRow("close box") << "close" << true;
     QTest::newRow("Escape") << "escape" << true;
+    QTest::newRow("Escape after Start") << "start, escape" << true;
   }
   void EveryWayOfStoppingCancelsTheRun() {
     QFETCH(QString, how);
@@ -175,7 +176,8 @@ class Model3DRunTest : public QObject {
       if (how == "exit") viewer.Click(id::kExit);
       if (how == "enter") QTest::keyClick(&dialog, Qt::Key_Return);
       if (how == "close") dialog.close();
-      if (how == "escape") QTest::keyClick(&dialog, Qt::Key_Escape);
+      if (how == "start, escape") viewer.Click(id::kStart);
+      if (how.endsWith("escape")) QTest::keyClick(&dialog, Qt::Key_Escape);
     });
     {
       test::PumpRecorder recorder(dialog);
