@@ -78,7 +78,7 @@ std::string PointsArgument(PixelPoint start, PixelPoint stop) {
 std::unique_ptr<viewer::ViewerDialog> OpenViewer(PixelPoint start, PixelPoint stop, int tool) {
   static QTemporaryDir settingsDirectory;
   qputenv("XDG_CONFIG_HOME", settingsDirectory.path().toUtf8());
-  IniFile settings(SettingsFilePath());
+  platform::IniFile settings(SettingsFilePath());
   WriteLinePoints(settings, {start, stop});
   Dataset dataset;
   if (OpenDatasetFromPath(FirstSlice(), dataset) != DiscoveryResult::kFound) qFatal("no dataset");

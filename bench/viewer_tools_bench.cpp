@@ -49,7 +49,7 @@ const std::string& PhantomSlice() {
 std::unique_ptr<ViewerDialog> OpenViewer(PixelPoint start, PixelPoint stop) {
   static QTemporaryDir settingsDirectory;
   qputenv("XDG_CONFIG_HOME", settingsDirectory.path().toUtf8());
-  IniFile settings(SettingsFilePath());
+  platform::IniFile settings(SettingsFilePath());
   WriteLinePoints(settings, {start, stop});
   Dataset dataset;
   if (OpenDatasetFromPath(PhantomSlice(), dataset) != DiscoveryResult::kFound) qFatal("no phantom dataset");

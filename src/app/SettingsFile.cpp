@@ -1,6 +1,9 @@
 #include "app/SettingsFile.h"
 
 #include <cstdlib>
+#include <filesystem>
+
+#include "platform/FileSystem.h"
 
 namespace orvel {
 
@@ -14,14 +17,21 @@ std::string SettingsFilePath() {
 namespace {
 
 // A stored value below 0 cannot be a pixel position or a quality: it takes the default.
-int ReadNonNegative(const IniFile& settings, const char* section, const char* key, int defaultValue) {
+int ReadNonNegative(const platform::IniFile& settings, const char* section, const char* key, int defaultValue) {
   const int value = settings.GetInt(section, key, defaultValue);
   return value < 0 ? defaultValue : value;
 }
 
+// A fresh account has no configuration folder yet; without one, no setting would ever be kept.
+void WriteSetting(platform::IniFile& settings, const char* section, const char* key, int value) {
+  const std::string folder = std::filesystem::path(settings.Path()).parent_path().string();
+  if (!folder.empty()) platform::CreateFolders(folder);
+  settings.WriteString(section, key, std::to_string(value));
+}
+
 }  // namespace
 
-LinePoints ReadLinePoints(const IniFile& settings, int width, int height) {
+LinePoints ReadLinePoints(const platform::IniFile& settings, int width, int height) {
   LinePoints points;
   points.start.x = ReadNonNegative(settings, "Startpoint", "x", 5);
   if (points.start.x > width - 5) points.start.x = 5;
@@ -36,20 +46,20 @@ LinePoints ReadLinePoints(const IniFile& settings, int width, int height) {
   return points;
 }
 
-void WriteLinePoints(IniFile& settings, const LinePoints& points) {
-  settings.WriteString("Startpoint", "x", std::to_string(points.start.x));
-  settings.WriteString("Startpoint", "y", std::to_string(points.start.y));
-  settings.WriteString("Stoppoint", "x", std::to_string(points.stop.x));
-  settings.WriteString("Stoppoint", "y", std::to_string(points.stop.y));
+void WriteLinePoints(platform::IniFile& settings, const LinePoints& points) {
+  WriteSetting(settings, "Startpoint", "x", points.start.x);
+  WriteSetting(settings, "Startpoint", "y", points.start.y);
+  WriteSetting(settings, "Stoppoint", "x", points.stop.x);
+  WriteSetting(settings, "Stoppoint", "y", points.stop.y);
 }
 
-int ReadJpegQuality(const IniFile& settings) {
+int ReadJpegQuality(const platform::IniFile& settings) {
   const int quality = settings.GetInt("JPEG", "Quality", 75);
   return quality < 25 || quality > 100 ? 75 : quality;
 }
 
-void WriteJpegQuality(IniFile& settings, int quality) {
-  settings.WriteString("JPEG", "Quality", std::to_string(quality));
+void WriteJpegQuality(platform::IniFile& settings, int quality) {
+  WriteSetting(settings, "JPEG", "Quality", quality);
 }
 
 }  // namespace orvel

@@ -2,7 +2,7 @@
 // The settings file orvel.ini: the measuring line's end points and the last JPEG quality.
 #include <string>
 
-#include "app/IniFile.h"
+#include "platform/IniFile.h"
 
 namespace orvel {
 
@@ -20,12 +20,14 @@ struct LinePoints {
 
 // Reads the end points for a first slice of width x height pixels, with the defaults and the
 // corrections the viewer applies at start-up; coinciding coordinates are moved 2 pixels apart.
-LinePoints ReadLinePoints(const IniFile& settings, int width, int height);
-// Writes the four keys (failures are ignored, as a viewer closing cannot do anything about them).
-void WriteLinePoints(IniFile& settings, const LinePoints& points);
+LinePoints ReadLinePoints(const platform::IniFile& settings, int width, int height);
+// Writes the four keys, creating the settings file's folder when it is missing (failures are
+// ignored, as a viewer closing cannot do anything about them).
+void WriteLinePoints(platform::IniFile& settings, const LinePoints& points);
 
 // The JPEG quality last used, percent; 75 when missing or outside 25..100.
-int ReadJpegQuality(const IniFile& settings);
-void WriteJpegQuality(IniFile& settings, int quality);
+int ReadJpegQuality(const platform::IniFile& settings);
+// Writes the quality, creating the folder as WriteLinePoints does; failures are ignored.
+void WriteJpegQuality(platform::IniFile& settings, int quality);
 
 }  // namespace orvel

@@ -4,7 +4,6 @@
 #include "analysis/Cut.h"
 #include "cli/AnalyzeSections.h"
 #include "cli/Json.h"
-#include "cli/OutputPath.h"
 #include "cli/SliceReading.h"
 
 namespace orvel::cli {
@@ -45,14 +44,16 @@ SectionResult RunCutSection(const AnalyzeContext& context) {
   // each slice across cores made the cut over 200 slices 1.2 times the reading time instead of 1.0.
   const auto& paths = context.dataset.slicePaths;
   SliceImage slice;
+  SectionProgress progress(context.progress, builder.Layers());
   for (int k = 0; k < builder.Layers(); ++k) {
     ReadSliceOrFail(paths[context.bottomIndex + k], slice);
     builder.AddSlice(slice);
+    progress.LayerDone(k + 1);
   }
   const analysis::CutDisplay display{PaletteModeOf(context.options.palette), context.options.invert,
                                      context.lowerLevelPosition, context.upperLevelPosition};
   const SliceImage cut = builder.TakeCutImage(display);
-  SaveImage(cut, path, context.options.quality);
+  context.outputs->Stage(cut, path, context.options.quality);
 
   JsonObject json;
   json.Add("path", path).Add("width", cut.GetWidth()).Add("height", cut.GetHeight());

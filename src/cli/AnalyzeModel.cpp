@@ -5,6 +5,7 @@
 #include "analysis/Model3D.h"
 #include "app/SliceReadAhead.h"
 #include "cli/AnalyzeSections.h"
+#include "cli/AnalyzeSelection.h"
 #include "cli/Json.h"
 #include "cli/SliceReading.h"
 
@@ -35,6 +36,7 @@ analysis::ModelSettings ModelSettingsOf(const AnalyzeContext& context) {
 }  // namespace
 
 SectionResult RunModelSection(const AnalyzeContext& context) {
+  RequireMeasurableSlice(context.slice);
   const analysis::ModelSettings settings = ModelSettingsOf(context);
   std::optional<analysis::ModelBuilder> builder;
   try {
@@ -45,9 +47,12 @@ SectionResult RunModelSection(const AnalyzeContext& context) {
   const auto& paths = context.dataset.slicePaths;
   SliceReadAhead slices({paths.begin() + context.bottomIndex, paths.begin() + context.topIndex + 1});
   SliceImage slice;
+  SectionProgress progress(context.progress, builder->Layers());
   for (int k = 0; k < builder->Layers(); ++k) {
     FailUnlessLoaded(slices.Next(slice), paths[context.bottomIndex + k]);
+    RequireMeasurableSlice(slice);  // the model reads such a slice as empty: its result would be made up
     builder->AddSlice(slice);
+    progress.LayerDone(k + 1);
   }
   const analysis::ModelResult result = builder->Finish();
 

@@ -6,6 +6,8 @@
 
 #include "app/Dataset.h"
 #include "cli/AnalyzeOptions.h"
+#include "cli/OutputPath.h"
+#include "cli/ProgressLine.h"
 #include "image/SliceImage.h"
 
 namespace orvel::cli {
@@ -19,6 +21,8 @@ struct AnalyzeContext {
   int upperLevelPosition = 0;
   int bottomIndex = 0;  // selection range, slice indices, bottom <= top
   int topIndex = 0;
+  StagedOutputs* outputs = nullptr;  // where sections write images; the driver commits them at the end
+  ProgressLine* progress = nullptr;  // where long sections report their layers; null for nowhere
 };
 
 struct SectionResult {

@@ -1,6 +1,6 @@
 #pragma once
-// What the line and area sections share: the tool's two points and the check that the current
-// slice can be measured at all.
+// What the line, area and model sections share: the tool's two points and the check that a slice
+// can be measured at all.
 #include "analysis/SelectionBox.h"
 #include "cli/AnalyzeOptions.h"
 #include "image/SliceImage.h"

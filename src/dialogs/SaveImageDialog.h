@@ -55,7 +55,7 @@ class SaveImageDialog : public QDialog {
   QWidget* m_previewFrame = nullptr;
   QWidget* m_buttonGroup = nullptr;
 
-  IniFile m_settings;
+  platform::IniFile m_settings;
   platform::BuiltDialog m_controls;
   bool m_initialised = false;
 };

@@ -1,5 +1,7 @@
 #include "image/BmpFile.h"
 
+#include <algorithm>
+
 namespace orvel {
 
 namespace {
@@ -10,8 +12,11 @@ class RunLengthCanvas {
   RunLengthCanvas(bool nibbles, int width, int height, int rowBytes, std::uint8_t* pixels)
       : m_nibbles(nibbles), m_width(width), m_height(height), m_rowBytes(rowBytes), m_pixels(pixels) {}
 
+  // Pixels past the end of the row are dropped: the column stops at the width, so no count of
+  // runs or moves can carry it past what an int holds.
   void Put(std::uint8_t value) {
-    if (m_x < m_width && m_y < m_height) {
+    if (m_x >= m_width) return;
+    if (m_y < m_height) {
       std::uint8_t* row = m_pixels + static_cast<std::size_t>(m_y) * m_rowBytes;
       if (!m_nibbles) {
         row[m_x] = value;
@@ -27,8 +32,9 @@ class RunLengthCanvas {
     m_x = 0;
     ++m_y;
   }
+  // dx and dy are single bytes; the row count ends the decoding once it reaches the height.
   void Move(int dx, int dy) {
-    m_x += dx;
+    m_x = std::min(m_x + dx, m_width);
     m_y += dy;
   }
   bool Finished() const { return m_y >= m_height; }

@@ -50,8 +50,14 @@ struct UninitialisedAllocator : std::allocator<T> {
   }
 };
 
-// The largest pixel buffer any reader allocates; headers claiming more are refused.
+// The most a reader allocates for one image, pixel buffer and scratch buffers together; headers
+// claiming more are refused.
 constexpr std::uint64_t kMaxImageBytes = std::uint64_t{1} << 30;
+
+// Uncompressed pixel data that would end more than this past the end of its file cannot be a
+// truncated scan: the header is false, and the file is refused before any pixel buffer exists.
+// A truncated file of plausible size still reads, its missing pixels as 0.
+constexpr std::uint64_t kMaxMissingPixelBytes = std::uint64_t{64} << 20;
 
 class SliceImage {
  public:

@@ -1,6 +1,7 @@
 // The scanner's TIFF layout: little-endian, the maker's name after the header, pixels from offset
 // 16, and every directory value taken by its position in the directory rather than by its tag.
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "image/ByteOrder.h"
@@ -92,15 +93,20 @@ std::int32_t PelsPerMeter(std::uint32_t numerator, std::uint32_t unit) {
   return perMetre > 2147483647.0 ? 2147483647 : static_cast<std::int32_t>(perMetre);
 }
 
+// Refuses layouts the reader cannot hold: every buffer it allocates (8-bit pixels, one file row of
+// samples, header block and colour map) counts against the bound, and the samples must lie in the
+// file but for a plausible truncation. Checked before anything large is allocated.
 void CheckLayout(const TiffLayout& layout, std::uint64_t fileSize) {
   if (layout.width == 0 || layout.height == 0 || layout.width > 0x7FFFFFFF || layout.height > 0x7FFFFFFF)
     throw InvalidTiff();
   const std::uint64_t rowBytes = (std::uint64_t{layout.width} * 8 + 31) / 32 * 4;
-  if (rowBytes * layout.height > kMaxImageBytes) throw InvalidTiff();
-  if (layout.photometric == kPaletteImage) {
-    const std::uint64_t mapOffset = kPixelOffset + std::uint64_t{layout.width} * layout.height * layout.BytesPerSample();
-    if (layout.colourCount == 0 || mapOffset + 6ull * layout.colourCount > fileSize) throw InvalidTiff();
-  }
+  const std::uint64_t fileRowBytes = std::uint64_t{layout.width} * layout.BytesPerSample();
+  const std::uint64_t tableBytes = (4 + 6) * std::uint64_t{layout.colourCount};
+  if (rowBytes * layout.height + fileRowBytes + tableBytes > kMaxImageBytes) throw InvalidTiff();
+  const std::uint64_t samplesEnd = kPixelOffset + fileRowBytes * layout.height;
+  if (samplesEnd > fileSize + kMaxMissingPixelBytes) throw InvalidTiff();
+  const bool mapInFile = layout.colourCount > 0 && samplesEnd + 6ull * layout.colourCount <= fileSize;
+  if (layout.photometric == kPaletteImage && !mapInFile) throw InvalidTiff();
 }
 
 }  // namespace
@@ -147,6 +153,9 @@ bool SliceImage::ReadTiff(platform::InputFile& file) {
     return false;
   } catch (const platform::FileError&) {
     platform::ShowFileMessage("Read error 1");
+    return false;
+  } catch (const std::bad_alloc&) {
+    Clear();  // out of memory is no fault of the file: the read fails, and the image reports nothing
     return false;
   }
   m_lowerLevel = m_colourCount / 2 - 1;

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <mutex>
+#include <optional>
 
-#include "app/IniFile.h"
+#include "platform/IniFile.h"
 
 namespace orvel::jpeg {
 
@@ -31,10 +32,11 @@ bool CpuVariantFromUseCpu(int useCpu, CpuVariant& variant) {
 
 CpuVariant SelectCpuVariant() {
   const CpuVariant best = DetectCpuVariant();
-  // -1 stands for a missing key: it and every value outside 0..6 leave the choice to detection.
-  const int useCpu = IniFile(SystemIniPath()).GetInt("JpegCodec", "USECPU", -1);
+  // A missing key, text without digits (such as an empty value) and every number outside 0..6
+  // leave the choice to detection: only a real setting may force the slow scalar routines.
+  const std::optional<int> useCpu = platform::IniFile(SystemIniPath()).FindInt("JpegCodec", "USECPU");
   CpuVariant forced;
-  if (!CpuVariantFromUseCpu(useCpu, forced)) return best;
+  if (!useCpu || !CpuVariantFromUseCpu(*useCpu, forced)) return best;
   return std::min(forced, best);
 }
 

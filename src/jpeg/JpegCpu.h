@@ -5,9 +5,9 @@
 //   3, 4, 5  SSE2 routines (these numbers once named MMX and SSE tables; SSE2 is their nearest
 //            counterpart on x86-64, where every processor has it);
 //   6        AVX2 routines (the newest table).
-// Any other value, or none, lets the processor's features decide. A forced variant the processor
-// cannot run is lowered to the best one it can, so a wrong setting never ends in an illegal
-// instruction.
+// Any other value, or none (empty or non-numeric text is none), lets the processor's features
+// decide. A forced variant the processor cannot run is lowered to the best one it can, so a wrong
+// setting never ends in an illegal instruction.
 #include <string>
 
 namespace orvel::jpeg {

@@ -8,7 +8,10 @@ namespace orvel::platform {
 
 namespace {
 
-char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+// Folded to upper case, as the file systems the datasets come from compare names: the two folds
+// differ around "_" (0x5F), which sorts after "A".."Z" but before "a".."z", and the order decides
+// the preview kind.
+char FoldCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 bool LessIgnoringCase(const std::string& a, const std::string& b) {
   return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),

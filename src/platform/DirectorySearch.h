@@ -12,7 +12,7 @@ struct SearchEntry {
   std::string absolutePath;  // absolute form of the pattern's directory, "/", name
 };
 
-// Regular files matching pattern, in ascending order of their names without regard to case.
+// Regular files matching pattern, in ascending order of their names folded to upper case.
 std::vector<SearchEntry> FindFiles(const std::string& pattern);
 
 bool WildcardMatch(const std::string& pattern, const std::string& name);

@@ -6,6 +6,8 @@
 #include <unistd.h>
 #include <sys/stat.h>
 
+#include "platform/FileSystem.h"
+
 namespace orvel::platform {
 
 InputFile::~InputFile() { Close(); }
@@ -46,7 +48,9 @@ OutputFile::~OutputFile() { Abandon(); }
 
 bool OutputFile::Create(const std::string& path) {
   Abandon();
-  std::string pattern = path + ".tmp-XXXXXX";
+  // Written beside the file a link points at, so that the link stays a link.
+  const std::string target = FollowLinks(path);
+  std::string pattern = target + ".tmp-XXXXXX";
   const int descriptor = mkstemp(pattern.data());
   if (descriptor < 0) return false;
   m_file = fdopen(descriptor, "w+b");
@@ -55,11 +59,9 @@ bool OutputFile::Create(const std::string& path) {
     unlink(pattern.c_str());
     return false;
   }
-  // Keep the permissions an ordinary new file would get, not mkstemp's 0600.
-  const mode_t mask = umask(0);
-  umask(mask);
-  fchmod(descriptor, 0666 & ~mask);
-  m_target = path;
+  // The replaced file's permissions, or those of an ordinary new file, not mkstemp's 0600.
+  fchmod(descriptor, ModeForReplacing(target));
+  m_target = target;
   m_temporary = pattern;
   return true;
 }

@@ -46,7 +46,8 @@ class OutputFile {
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
 
-  // Opens a temporary file in the target's directory.
+  // Opens a temporary file beside the target: the file path names, or the file a symbolic link
+  // at path points to. The temporary file takes the mode of the file it will replace.
   bool Create(const std::string& path);
   bool IsOpen() const { return m_file != nullptr; }
   // Writes all count bytes or throws FileError.

@@ -211,7 +211,7 @@ class ViewerDialog : public QDialog {
   bool m_sliceRunGoesOn = false;  // a 3D or cut run is reading its slices, whatever m_play says
   int m_sliceSpacing = 1;  // pixel rows or voxel planes one slice stands for
   std::string m_resultsText;
-  IniFile m_settings;
+  platform::IniFile m_settings;
   platform::BuiltDialog m_controls;
   platform::WindowTimer* m_timer = nullptr;
   QTimer* m_pauseTimer = nullptr;        // the pauses of a playback step, which keep the window live

@@ -104,5 +104,23 @@ TEST(Model3DSectionTest, UnreadableSliceFailsWithTheReadersMessageAndThePath) {
   EXPECT_NE(result.err.find("cannot read slice " + dir.File(SliceName(6))), std::string::npos) << result.err;
 }
 
+TEST(Model3DSectionTest, SlicesThatAreNotEightBitAreRefusedLikeTheOtherTools) {
+  // A whole 24-bit series, and an 8-bit series with one 24-bit slice inside the range.
+  for (const int colourSlice : {-1, 2}) {
+    TemporaryDirectory dir;
+    for (int i = 0; i < 4; ++i) {
+      SliceImage slice = test::MakeSlice(16, 16, 200);
+      if (colourSlice < 0 || i == colourSlice) slice.Create(16, 16, 24, false);
+      ASSERT_TRUE(SaveBmpFile(slice, dir.File(SliceName(i))));
+    }
+    const RunResult result = Analyze({dir.File(SliceName(0)), "--rectangle", "2,2,14,14", "--3d"});
+    EXPECT_EQ(result.status, 1) << colourSlice << ": " << result.out;
+    EXPECT_EQ(result.out, "");
+    EXPECT_NE(result.err.find("the selection tools need slices of 8 bits with a 256-entry colour table"),
+              std::string::npos)
+        << result.err;
+  }
+}
+
 }  // namespace
 }  // namespace orvel

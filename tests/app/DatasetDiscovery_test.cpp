@@ -57,6 +57,15 @@ TEST_F(DatasetDiscoveryTest, PreviewKindFollowsTheLastFileExamined) {
   EXPECT_EQ(dataset.previewKind, kSidePreview);
 }
 
+TEST_F(DatasetDiscoveryTest, SearchOrderFoldsNamesToUpperCaseSoUnderscoreFollowsTheLetters) {
+  // Folded to upper case, "_" (0x5F) sorts after "I" (0x49): the preview is the last file examined.
+  for (const char* name : {"scan0000.bmp", "scan0001.bmp", "scan_SPR.bmp", "scanInfo.bmp"}) Touch(name);
+  Dataset dataset;
+  ASSERT_EQ(DiscoverDataset(Path("scan0000.bmp"), dataset), DiscoveryResult::kFound);
+  EXPECT_EQ(dataset.previewKind, kSidePreview);
+  EXPECT_EQ(dataset.sliceTitles, (std::vector<std::string>{"scan0000", "scan0001"}));
+}
+
 TEST_F(DatasetDiscoveryTest, TitlesSortCaseSensitivelyWithUpperCaseFirst) {
   Touch("scan0001.bmp");
   Touch("SCAN0002.bmp");

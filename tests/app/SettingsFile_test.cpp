@@ -2,48 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <filesystem>
 
 #include "support/TestSupport.h"
 
 namespace orvel {
 namespace {
 
+using platform::IniFile;
 using test::TemporaryDirectory;
-
-std::string ReadText(const std::string& path) {
-  const auto bytes = test::ReadFileBytes(path);
-  return std::string(bytes.begin(), bytes.end());
-}
-
-TEST(IniFileTest, ReadsLikeThePrivateProfileFunctions) {
-  TemporaryDirectory dir;
-  test::WriteFile(dir.File("a.ini"), std::string("; comment\n[Startpoint]\n X = 12abc\ny=-3\n[jpeg]\nQuality=\n"));
-  const IniFile ini(dir.File("a.ini"));
-  EXPECT_EQ(ini.GetInt("startpoint", "x", 5), 12);
-  EXPECT_EQ(ini.GetInt("Startpoint", "y", 5), -3);
-  EXPECT_EQ(ini.GetInt("JPEG", "Quality", 75), 0);  // present but without digits
-  EXPECT_EQ(ini.GetInt("Stoppoint", "x", 7), 7);
-  EXPECT_EQ(IniFile(dir.File("missing.ini")).GetInt("Startpoint", "x", 9), 9);
-}
-
-TEST(IniFileTest, WritingKeepsEverythingElseOfTheFile) {
-  TemporaryDirectory dir;
-  const std::string path = dir.File("a.ini");
-  test::WriteFile(path, std::string("; keep me\n[Other]\nk=1\n\n[Startpoint]\nx=3\n; inner\n[Last]\nz=2\n"));
-  IniFile ini(path);
-  ASSERT_TRUE(ini.WriteString("Startpoint", "x", "40"));
-  ASSERT_TRUE(ini.WriteString("Startpoint", "y", "41"));
-  ASSERT_TRUE(ini.WriteString("JPEG", "Quality", "90"));
-  EXPECT_EQ(ReadText(path),
-            "; keep me\n[Other]\nk=1\n\n[Startpoint]\nx=40\ny=41\n; inner\n[Last]\nz=2\n[JPEG]\nQuality=90\n");
-}
-
-TEST(IniFileTest, AFailedWriteLeavesTheFileAsItWas) {
-  TemporaryDirectory dir;
-  IniFile ini(dir.File("no-such-dir/a.ini"));
-  EXPECT_FALSE(ini.WriteString("A", "b", "1"));
-}
 
 class LinePointsTest : public ::testing::Test {
  protected:
@@ -95,11 +62,26 @@ TEST(JpegQualityTest, OutOfRangeQualitiesShowAsTheDefault) {
 }
 
 TEST(SettingsPathTest, FollowsTheConfigurationDirectory) {
-  setenv("XDG_CONFIG_HOME", "/tmp/orvel-config", 1);
-  EXPECT_EQ(SettingsFilePath(), "/tmp/orvel-config/orvel.ini");
-  unsetenv("XDG_CONFIG_HOME");
-  setenv("HOME", "/home/someone", 1);
+  const test::ScopedEnvironment home("HOME", "/home/someone");
+  {
+    const test::ScopedEnvironment config("XDG_CONFIG_HOME", "/tmp/orvel-config");
+    EXPECT_EQ(SettingsFilePath(), "/tmp/orvel-config/orvel.ini");
+  }
+  const test::ScopedEnvironment config("XDG_CONFIG_HOME", nullptr);
   EXPECT_EQ(SettingsFilePath(), "/home/someone/.config/orvel.ini");
+}
+
+TEST(SettingsPathTest, FirstWriteOnAFreshAccountCreatesTheConfigurationFolder) {
+  TemporaryDirectory home;
+  const test::ScopedEnvironment homeVariable("HOME", home.Path().c_str());
+  const test::ScopedEnvironment config("XDG_CONFIG_HOME", nullptr);
+  IniFile settings(SettingsFilePath());
+  WriteJpegQuality(settings, 90);
+  WriteLinePoints(settings, {{11, 12}, {40, 20}});
+  EXPECT_EQ(ReadJpegQuality(settings), 90);
+  EXPECT_EQ(ReadLinePoints(settings, 100, 60).stop, (PixelPoint{40, 20}));
+  const auto folder = std::filesystem::status(home.File(".config"));
+  EXPECT_EQ(folder.permissions(), std::filesystem::perms::owner_all);  // private, as a configuration folder is
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <sstream>
 
 #include "cli/Analyze.h"
@@ -146,6 +148,40 @@ TEST(AnalyzeExportTest, UnwritableOutputFailsWithStatusOneAndLeavesNothing) {
   const RunResult result = Analyze({dir.File("ct0000.bmp"), "--export", dir.File("no-dir/out.bmp")});
   EXPECT_EQ(result.status, 1);
   EXPECT_NE(result.err.find("write error"), std::string::npos) << result.err;
+}
+
+TEST(AnalyzeExportTest, ARunThatFailsLaterLeavesNothingAtItsOutputs) {
+  TemporaryDirectory dir;
+  WriteBmpSeries(dir, 24, {0});  // the line needs an 8-bit slice: on slice 0 it fails after the export
+  WriteBmpSeries(dir, 8, {1});
+  const std::string slices = dir.File("ct0000.bmp");
+  const std::string exported = dir.File("e.bmp"), cut = dir.File("c.jpg");
+  auto fileNames = [&dir] {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+
+  RunResult result = Analyze({slices, "--export", exported, "--line", "0,0,4,4"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(fileNames(), (std::vector<std::string>{"ct0000.bmp", "ct0001.bmp"}));
+
+  test::WriteFile(exported, std::string("older"));  // an older file at an output is kept as it was
+  result = Analyze({slices, "--export", exported, "--line", "0,0,4,4"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(test::ReadFileBytes(exported), (test::Bytes{'o', 'l', 'd', 'e', 'r'}));
+  std::filesystem::remove(exported);
+
+  // The export is written before the cut fails to be written.
+  const std::string missingFolder = dir.File("no-dir/c.bmp");
+  result = Analyze({slices, "--slice", "1", "--export", exported, "--line", "0,0,4,4", "--cut", missingFolder});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(fileNames(), (std::vector<std::string>{"ct0000.bmp", "ct0001.bmp"}));
+
+  result = Analyze({slices, "--slice", "1", "--export", exported, "--line", "0,0,4,4", "--cut", cut});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(fileNames(), (std::vector<std::string>{"c.jpg", "ct0000.bmp", "ct0001.bmp", "e.bmp"}));
 }
 
 }  // namespace

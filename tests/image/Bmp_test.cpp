@@ -7,45 +7,17 @@
 #include "image/ByteOrder.h"
 #include "image/SliceImage.h"
 #include "platform/File.h"
+#include "support/BmpBuilder.h"
 #include "support/TestSupport.h"
 
 namespace orvel {
 namespace {
 
 using Bytes = std::vector<unsigned char>;
+using test::BmpSpec;
+using test::BuildBmp;
 using test::MessageCapture;
 using test::TemporaryDirectory;
-
-struct BmpSpec {
-  int width = 4, height = 2, bits = 8, colours = 256, compression = 0;
-  int xPels = 3780, yPels = 3780;
-  Bytes pixels;                 // as stored in the file
-  int pixelOffsetDelta = 0;     // added to the correct pixel data offset
-};
-
-Bytes BuildBmp(const BmpSpec& layout) {
-  const int tableBytes = 4 * layout.colours;
-  Bytes bytes(14 + 40 + tableBytes, 0);
-  bytes[0] = 'B';
-  bytes[1] = 'M';
-  StoreLe32(&bytes[10], static_cast<std::uint32_t>(14 + 40 + tableBytes + layout.pixelOffsetDelta));
-  unsigned char* h = &bytes[14];
-  StoreLe32(h, 40);
-  StoreLe32(h + 4, static_cast<std::uint32_t>(layout.width));
-  StoreLe32(h + 8, static_cast<std::uint32_t>(layout.height));
-  StoreLe16(h + 12, 1);
-  StoreLe16(h + 14, static_cast<std::uint16_t>(layout.bits));
-  StoreLe32(h + 16, static_cast<std::uint32_t>(layout.compression));
-  StoreLe32(h + 24, static_cast<std::uint32_t>(layout.xPels));
-  StoreLe32(h + 28, static_cast<std::uint32_t>(layout.yPels));
-  for (int i = 0; i < layout.colours; ++i) {  // a recognisable, non-grey table
-    h[40 + 4 * i] = static_cast<unsigned char>(i);
-    h[40 + 4 * i + 1] = static_cast<unsigned char>(255 - i);
-    h[40 + 4 * i + 2] = static_cast<unsigned char>(i / 2);
-  }
-  bytes.insert(bytes.end(), layout.pixels.begin(), layout.pixels.end());
-  return bytes;
-}
 
 class BmpTest : public ::testing::Test {
  protected:
@@ -122,6 +94,26 @@ TEST_F(BmpTest, ShortPixelAreaReadsAsZero) {
   EXPECT_EQ(image.GetPixel(2, 0), 9);
   EXPECT_EQ(image.GetPixel(3, 0), 0);
   EXPECT_EQ(image.GetPixel(0, 1), 0);
+}
+
+TEST_F(BmpTest, PixelsFarPastTheEndOfTheFileAreRefusedButATruncatedScanReads) {
+  BmpSpec vast;  // 400 MB of pixels claimed by a file of a few hundred bytes
+  vast.width = vast.height = 20000;
+  vast.pixels.assign(100, 9);
+  BmpSpec truncated = vast;  // 16 MiB claimed: short by less than 64 MiB, as a scan cut off can be
+  truncated.width = truncated.height = 4096;
+  for (const int height : {20000, -20000}) {  // stored bottom-up and top-down
+    vast.height = height;
+    SliceImage image;
+    EXPECT_FALSE(Load(BuildBmp(vast), image)) << height;
+    EXPECT_TRUE(image.IsEmpty());
+  }
+  EXPECT_EQ(m_messages.Texts(), std::vector<std::string>(2, "Invalid bitmap file"));
+  SliceImage image;
+  ASSERT_TRUE(Load(BuildBmp(truncated), image));
+  EXPECT_EQ(image.GetPixel(99, 0), 9);
+  EXPECT_EQ(image.GetPixel(100, 0), 0);
+  EXPECT_EQ(image.GetPixel(4095, 4095), 0);
 }
 
 TEST_F(BmpTest, TopDownFileIsHeldBottomUpAndWritesBackCorrectly) {

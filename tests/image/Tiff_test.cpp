@@ -117,6 +117,21 @@ TEST_F(TiffTest, ForeignAndDamagedFilesAreRefused) {
   EXPECT_EQ(m_messages.Texts(), std::vector<std::string>(6, "Invalid tiff file"));
 }
 
+TEST_F(TiffTest, SamplesFarPastTheEndOfTheFileAreRefused) {
+  TiffSpec vast;  // 400 MB of 8-bit samples claimed by a file of a few hundred bytes
+  vast.width = vast.height = 20000;
+  vast.pixels.assign(100, 9);
+  TiffSpec wide = vast;  // as many bytes of 16-bit samples
+  wide.height = 10000;
+  wide.bits = 16;
+  for (const TiffSpec& layout : {vast, wide}) {
+    SliceImage image;
+    EXPECT_FALSE(Load(BuildTiff(layout), image)) << layout.bits;
+    EXPECT_TRUE(image.IsEmpty());
+  }
+  EXPECT_EQ(m_messages.Texts(), std::vector<std::string>(2, "Invalid tiff file"));
+}
+
 TEST_F(TiffTest, ShortPixelAreaReadsAsZero) {
   // A picture larger than the file: its rows run over the resolution block and the directory
   // up to the end of the file, and the rest of the last row reads as zeros.

@@ -59,6 +59,17 @@ TEST(JpegCpu, MachineWideFileForcesTheVariantAndOtherwiseDetectionDecides) {
   SetSystemIniPath("");
 }
 
+TEST(JpegCpu, EmptyOrNonNumericUseCpuIsNoValue) {
+  const CpuVariant best = DetectCpuVariant();
+  ASSERT_NE(best, CpuVariant::kScalar) << "needs a processor with SSE2 to tell detection from the override";
+  for (const char* value : {"", "abc", "x3", " ", "-"}) {
+    const test::ScopedSystemIni ini(std::string("[JpegCodec]\nUSECPU=") + value + "\n");
+    EXPECT_EQ(VariantOfNewRecord(), best) << "USECPU=" << value;
+  }
+  const test::ScopedSystemIni padded("[JpegCodec]\nUSECPU = 0 \n");
+  EXPECT_EQ(VariantOfNewRecord(), CpuVariant::kScalar);
+}
+
 std::vector<CpuVariant> SupportedVariants() {
   std::vector<CpuVariant> variants;
   for (CpuVariant v : {CpuVariant::kScalar, CpuVariant::kSse2, CpuVariant::kAvx2})

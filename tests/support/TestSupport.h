@@ -1,7 +1,9 @@
 #pragma once
 // Helpers shared by the tests: a temporary directory removed at the end of the test, captured
-// messages, whole-file access.
+// messages, environment variables set for one test, whole-file access.
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -45,6 +47,27 @@ class MessageCapture {
  private:
   platform::MessageSink m_previous;
   std::vector<std::pair<std::string, std::string>> m_messages;
+};
+
+// Sets an environment variable (removes it for a null value) while it lives, then puts back what
+// was there, so that no later test runs with another test's HOME.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(const char* name, const char* value) : m_name(name) {
+    if (const char* previous = std::getenv(name)) m_previous = previous;
+    Set(value);
+  }
+  ~ScopedEnvironment() { Set(m_previous ? m_previous->c_str() : nullptr); }
+  ScopedEnvironment(const ScopedEnvironment&) = delete;
+  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+ private:
+  void Set(const char* value) {
+    if (value) setenv(m_name.c_str(), value, 1);
+    else unsetenv(m_name.c_str());
+  }
+  std::string m_name;
+  std::optional<std::string> m_previous;
 };
 
 void WriteFile(const std::string& path, const std::vector<unsigned char>& bytes);

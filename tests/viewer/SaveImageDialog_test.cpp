@@ -17,6 +17,7 @@
 
 using namespace orvel;
 using dialogs::SaveImageDialog;
+using platform::IniFile;
 namespace id = dialogs::id;
 
 namespace {

@@ -33,8 +33,11 @@ def write_phantom(directory, slices=12, size="128x128", image_format="bmp"):
 class Viewer:
     """The orvel program on one dataset file, with a settings directory of its own."""
 
-    def __init__(self, dataset_file):
+    def __init__(self, dataset_file, settings=""):
         self.config = tempfile.mkdtemp(prefix="orvel-atspi-config-")
+        if settings:
+            with open(os.path.join(self.config, "orvel.ini"), "w", encoding="ascii") as file:
+                file.write(settings)
         environment = dict(os.environ, XDG_CONFIG_HOME=self.config)
         self.process = subprocess.Popen([os.path.join(BIN_DIR, "orvel"), dataset_file], env=environment)
         self.window = wait_until(self._find_window, "the viewer window on the accessibility bus")
@@ -73,6 +76,14 @@ class Viewer:
 
     def slider(self, name):
         return self.find(name, pyatspi.ROLE_SLIDER)
+
+    def check_box(self, name):
+        return self.find(name, pyatspi.ROLE_CHECK_BOX)
+
+    def results(self):
+        """The text of the results box ("Results" also names its group box)."""
+        text = self.find("Results", pyatspi.ROLE_TEXT).queryText()
+        return text.getText(0, text.characterCount)
 
     @staticmethod
     def press(control):

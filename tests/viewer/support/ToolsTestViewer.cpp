@@ -79,7 +79,7 @@ std::string AnalyzeText(const QStringList& arguments, const QString& section) {
 void WriteSelectionPoints(PixelPoint start, PixelPoint stop) {
   static TemporaryDirectory settingsDirectory;
   qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(settingsDirectory.Path()));
-  IniFile settings(SettingsFilePath());
+  platform::IniFile settings(SettingsFilePath());
   WriteLinePoints(settings, {start, stop});
 }
 

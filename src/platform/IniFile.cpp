@@ -1,11 +1,12 @@
-#include "app/IniFile.h"
+#include "platform/IniFile.h"
 
 #include <climits>
 #include <vector>
 
 #include "platform/File.h"
+#include "platform/FileSystem.h"
 
-namespace orvel {
+namespace orvel::platform {
 
 namespace {
 
@@ -83,7 +84,7 @@ KeyPosition Locate(const std::vector<std::string>& lines, const std::string& sec
 
 std::optional<std::string> IniFile::GetString(const std::string& section, const std::string& key) const {
   std::string text;
-  if (!platform::ReadWholeFile(m_path, text)) return std::nullopt;
+  if (!ReadWholeFile(m_path, text)) return std::nullopt;
   const std::vector<std::string> lines = SplitLines(text);
   const KeyPosition at = Locate(lines, section, key);
   if (at.keyLine < 0) return std::nullopt;
@@ -91,23 +92,41 @@ std::optional<std::string> IniFile::GetString(const std::string& section, const 
   return Trim(line.substr(line.find('=') + 1));
 }
 
+namespace {
+
+// The leading decimal integer of text (optional sign), saturated to int; nothing without digits.
+std::optional<int> LeadingInteger(const std::string& text) {
+  std::size_t i = 0;
+  const bool negative = i < text.size() && text[i] == '-';
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+  const std::size_t firstDigit = i;
+  long long number = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    number = number * 10 + (text[i] - '0');
+    if (number > INT_MAX) number = INT_MAX;  // saturate instead of overflowing
+  }
+  if (i == firstDigit) return std::nullopt;
+  return static_cast<int>(negative ? -number : number);
+}
+
+}  // namespace
+
 int IniFile::GetInt(const std::string& section, const std::string& key, int defaultValue) const {
   const std::optional<std::string> value = GetString(section, key);
   if (!value) return defaultValue;
-  std::size_t i = 0;
-  const bool negative = i < value->size() && (*value)[i] == '-';
-  if (i < value->size() && ((*value)[i] == '-' || (*value)[i] == '+')) ++i;
-  long long number = 0;
-  for (; i < value->size() && (*value)[i] >= '0' && (*value)[i] <= '9'; ++i) {
-    number = number * 10 + ((*value)[i] - '0');
-    if (number > INT_MAX) number = INT_MAX;  // saturate instead of overflowing
-  }
-  return static_cast<int>(negative ? -number : number);
+  return LeadingInteger(*value).value_or(0);
+}
+
+std::optional<int> IniFile::FindInt(const std::string& section, const std::string& key) const {
+  const std::optional<std::string> value = GetString(section, key);
+  return value ? LeadingInteger(*value) : std::nullopt;
 }
 
 bool IniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
   std::string text;
-  platform::ReadWholeFile(m_path, text);  // a missing file starts empty
+  // A missing file starts empty; one that exists but cannot be read is left alone, as rewriting
+  // it from nothing would lose every other key in it.
+  if (!ReadWholeFile(m_path, text) && !IsMissing(m_path)) return false;
   std::vector<std::string> lines = SplitLines(text);
   const KeyPosition at = Locate(lines, section, key);
   const std::string entry = key + "=" + value;
@@ -121,7 +140,7 @@ bool IniFile::WriteString(const std::string& section, const std::string& key, co
   }
   std::string out;
   for (const std::string& line : lines) out += line + "\n";
-  return platform::WriteWholeFileAtomically(m_path, out);
+  return WriteWholeFileAtomically(m_path, out);
 }
 
-}  // namespace orvel
+}  // namespace orvel::platform
