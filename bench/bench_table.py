@@ -3,8 +3,8 @@
 peer measured in the same run, with the ratio (ours / peer: below 1 we are faster or smaller).
 
 Peers: libjpeg-turbo for JPEG decoding and encoding, OpenCV for the 2D labelling, `cat` of the
-same files for the 3D model and the cut, --info for their peak memory, and reading and decoding
-alone for viewer playback. Viewer benchmarks (viewer_*_bench, playback_*_bench) are run when they
+same files for the 3D model and the cut, --info for their peak memory, reading and decoding
+alone for viewer playback, and orvel-analyze's code for the window's 3D and cut runs. Viewer benchmarks (viewer_*_bench, playback_*_bench) are run when they
 have been built; a figure without a known peer is listed alone.
 
 usage: bench/bench_table.py BIN_DIR     (scripts/bench builds everything and calls this)
@@ -49,7 +49,8 @@ def run_benchmark(executable, pattern, time_kind, env=None):
         if entry.get("aggregate_name") == "median":
             entry["ms"] = entry[time_kind] * TO_MS[entry["time_unit"]]
             # Without the clock suffixes: BM_Cut/real_time is BM_Cut here.
-            name = "/".join(part for part in entry["run_name"].split("/") if part not in ("real_time", "process_time"))
+            name = "/".join(part for part in entry["run_name"].split("/")
+                            if part not in ("real_time", "process_time", "manual_time"))
             medians[name] = entry
     return medians
 
@@ -158,7 +159,14 @@ def viewer_rows(bin_dir):
             what = f"{executable.name}: {name.split('/')[0][3:]}" + (f" ({label})" if label else "")
             peer = reads.get(name.split("/")[1]) if name.startswith("BM_PlaybackStep/") else None
             files = "slices of the benchmark's own phantom dataset"
-            if peer:
+            # BM_WindowX is the window's run of what BM_AnalyzeX does in orvel-analyze's code.
+            if name.startswith("BM_Analyze"):
+                continue
+            if name.startswith("BM_Window") and "BM_Analyze" + name[len("BM_Window"):] in figures:
+                files = "200 phantom slices 1024×1024, 8-bit BMP, in the page cache; window 1200×1000, offscreen"
+                rows.append(Row(what, files, entry["ms"], "orvel-analyze, same work, in process",
+                                figures["BM_Analyze" + name[len("BM_Window"):]]["ms"]))
+            elif peer:
                 files = f"{peer.get('label', '')} phantom slices 1024×1024, read in turn".strip()
                 rows.append(Row(what, files, entry["ms"], "reading and decoding only", peer["ms"]))
             else:

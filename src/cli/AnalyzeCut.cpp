@@ -4,7 +4,7 @@
 #include "analysis/Cut.h"
 #include "cli/AnalyzeSections.h"
 #include "cli/Json.h"
-#include "cli/SliceReadAhead.h"  // ReadSliceOrFail
+#include "cli/SliceReading.h"
 
 namespace orvel::cli {
 

@@ -4,10 +4,11 @@
 
 #include "analysis/Model3D.h"
 #include "analysis/ModelSweep.h"
+#include "app/SliceReadAhead.h"
 #include "cli/AnalyzeSections.h"
 #include "cli/AnalyzeSelection.h"
 #include "cli/Json.h"
-#include "cli/SliceReadAhead.h"
+#include "cli/SliceReading.h"
 #include "cli/SweepResults.h"
 
 namespace orvel::cli {
@@ -58,9 +59,10 @@ SectionResult RunModelSection(const AnalyzeContext& context) {
   }
   const auto& paths = context.dataset.slicePaths;
   SliceReadAhead slices({paths.begin() + context.bottomIndex, paths.begin() + context.topIndex + 1});
+  SliceImage slice;
   SectionProgress progress(context.progress, builder->Layers());
   for (int k = 0; k < builder->Layers(); ++k) {
-    const SliceImage& slice = slices.Next();
+    FailUnlessLoaded(slices.Next(slice), paths[context.bottomIndex + k]);
     RequireMeasurableSlice(slice);  // the model reads such a slice as empty: its result would be made up
     builder->AddSlice(slice);
     if (sweep) sweep->AddSlice(slice);

@@ -74,8 +74,9 @@ class SliceImage {
   bool WriteBmp(platform::OutputFile& file) const;
   bool ReadTiff(platform::InputFile& file);
   bool ReadJpeg(const std::string& path);
-  // Returns whether the file was written (the viewer ignores it; the command-line tool must not).
-  bool WriteJpeg(const std::string& path, int quality) const;
+  // Returns whether the file was written; status, when given, receives the codec's status code
+  // (0 on success), for a message that says why a save failed.
+  bool WriteJpeg(const std::string& path, int quality, int* status = nullptr) const;
   // The resolution from the JFIF header of a JPEG file (3600 pixels per metre without one), and
   // into the header of a JPEG file just written; used by ReadJpeg and WriteJpeg.
   void ReadJfifDensity(const std::string& path);

@@ -77,9 +77,14 @@ bool SliceImage::ReadJpeg(const std::string& path) {
   return result;
 }
 
-bool SliceImage::WriteJpeg(const std::string& path, int quality) const {
+bool SliceImage::WriteJpeg(const std::string& path, int quality, int* status) const {
+  int ignored = 0;
+  int& result = status ? *status : ignored;
   const int bits = GetBitCount();
-  if (IsEmpty() || bits < 8) return false;
+  if (IsEmpty() || bits < 8) {
+    result = IsEmpty() ? jpeg::kNoImage : jpeg::kUnsupportedBytesPerPixel;
+    return false;
+  }
   try {
     const JpegAdapter adapter;
     jpeg::JpegProperties record{};
@@ -101,12 +106,13 @@ bool SliceImage::WriteJpeg(const std::string& path, int quality) const {
     record.jpegChannels = channels;
     record.jpegColour = bits == 8 ? kGreyColour : (bits == 24 ? kYcbcrColour : 0);
     record.jpegSubsampling = 0;
-    const int status = adapter.Encode(record, jpeg::kWriteFileImage);
+    result = adapter.Encode(record, jpeg::kWriteFileImage);
     adapter.Release(record);
-    if (status != jpeg::kSuccess) return false;
+    if (result != jpeg::kSuccess) return false;
     WriteJfifDensity(path);
     return true;
   } catch (const std::exception&) {
+    result = jpeg::kExceptionDetected;
     return false;
   }
 }

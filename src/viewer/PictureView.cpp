@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "viewer/IndexedImagePainter.h"
+#include "platform/qt/IndexedImagePainter.h"
 
 namespace orvel::viewer {
 

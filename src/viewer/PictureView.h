@@ -5,7 +5,7 @@
 #include <QFrame>
 #include <QRect>
 
-#include "viewer/IndexedImagePainter.h"
+#include "platform/qt/IndexedImagePainter.h"
 
 namespace orvel {
 class SliceImage;
@@ -30,7 +30,7 @@ class PictureView : public QFrame {
  private:
   const SliceImage* m_image = nullptr;
   QRect m_target;
-  IndexedImagePainter m_painter;
+  platform::IndexedImagePainter m_painter;
 };
 
 }  // namespace orvel::viewer

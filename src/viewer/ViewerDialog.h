@@ -32,6 +32,10 @@ namespace orvel {
 class PlaybackReadAhead;
 }
 
+namespace orvel::analysis {
+class ModelBuilder;
+}
+
 namespace orvel::platform {
 class WindowTimer;
 }
@@ -80,12 +84,13 @@ class ViewerDialog : public QDialog {
   // its time had passed.
   bool PlaybackPausePending() const;
   void EndPlaybackPauseNow();
-  int SlicesReadAhead() const;  // read ahead and ready to be shown
   LinePoints SelectionPoints() const { return {m_startPoint, m_stopPoint}; }
+  int SlicesReadAhead() const;  // read ahead and ready to be shown
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
-  // Escape: the dialog ends without stopping playback or writing the line points.
+  // Escape: the dialog ends without stopping playback or writing the line points; a 3D or cut run
+  // still going on is stopped first.
   void reject() override;
   void closeEvent(QCloseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
@@ -154,6 +159,14 @@ class ViewerDialog : public QDialog {
   void Create3DModel();
   void CutAlongLine();
   void PumpMessages();
+  int RangeSliceIndex(const QSlider* limit) const;  // the slice a limit slider names
+  // Reads the slices first .. last into m_slice one per pass (beforeSlice, when given, runs before
+  // each read), shows each, hands it to sample and lets pending events through after each. False
+  // when it ended early: m_play found 0, or a slice that could not be read.
+  bool RunOverSlices(int first, int last, const std::function<void()>& beforeSlice,
+                     const std::function<void()>& sample);
+  void EnableControls(std::initializer_list<int> ids, bool enabled);
+  void ShowModelProgress(const analysis::ModelBuilder& model);
 
   // State, named as the design names it.
   unsigned m_timerId = 0;
@@ -195,6 +208,7 @@ class ViewerDialog : public QDialog {
   QIcon m_icon;
 
   // Our own.
+  bool m_sliceRunGoesOn = false;  // a 3D or cut run is reading its slices, whatever m_play says
   int m_sliceSpacing = 1;  // pixel rows or voxel planes one slice stands for
   std::string m_resultsText;
   platform::IniFile m_settings;

@@ -262,7 +262,13 @@ void ViewerDialog::closeEvent(QCloseEvent* event) {
   QDialog::closeEvent(event);
 }
 
-void ViewerDialog::reject() { QDialog::reject(); }
+// Escape ends the window without stopping playback or writing the line points. A cut or 3D run
+// still going on is stopped first, as "Stop" stops it: it ends only when it sees playback stopped,
+// and must not go on behind a window that is gone.
+void ViewerDialog::reject() {
+  if (m_sliceRunGoesOn) OnStop();
+  QDialog::reject();
+}
 
 void ViewerDialog::WriteLinePointsToSettings() { WriteLinePoints(m_settings, {m_startPoint, m_stopPoint}); }
 

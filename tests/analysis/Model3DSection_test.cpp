@@ -1,14 +1,12 @@
 // orvel-analyze --3d end to end: BMP series on disk, slices read ahead on the worker thread.
 #include <gtest/gtest.h>
 
-#include <stdexcept>
 #include <vector>
 
 #include "StackRun.h"
 #include "TestSlices.h"
 #include "analysis/Model3D.h"
 #include "cli/AnalyzeSections.h"
-#include "cli/SliceReadAhead.h"
 #include "image/BmpFile.h"
 #include "support/TestSupport.h"
 
@@ -121,35 +119,6 @@ TEST(Model3DSectionTest, SlicesThatAreNotEightBitAreRefusedLikeTheOtherTools) {
     EXPECT_NE(result.err.find("the selection tools need slices of 8 bits with a 256-entry colour table"),
               std::string::npos)
         << result.err;
-  }
-}
-
-TEST(Model3DSectionTest, ReadAheadHandsOverSlicesInOrderAndStopsWhenLeftEarly) {
-  TemporaryDirectory dir;
-  std::vector<std::string> paths;
-  for (int i = 0; i < 8; ++i) {
-    paths.push_back(dir.File(SliceName(i)));
-    ASSERT_TRUE(SaveBmpFile(test::MakeSlice(4 + i, 3, static_cast<std::uint8_t>(i)), paths.back()));
-  }
-  {
-    cli::SliceReadAhead slices(paths);
-    for (int i = 0; i < 8; ++i) ASSERT_EQ(slices.Next().GetWidth(), 4 + i);
-    EXPECT_THROW(slices.Next(), std::logic_error);
-  }
-  {
-    cli::SliceReadAhead slices(paths);
-    EXPECT_EQ(slices.Next().GetWidth(), 4);
-  }  // left after one slice: the worker, waiting for a free image, must end
-  paths[2] = dir.File("missing0002.bmp");
-  test::MessageCapture messages;
-  cli::SliceReadAhead slices(paths);
-  slices.Next();
-  slices.Next();
-  try {
-    slices.Next();
-    ADD_FAILURE() << "a missing slice was handed over";
-  } catch (const cli::SectionFailure& failure) {
-    EXPECT_EQ(failure.message, "cannot open " + paths[2]);
   }
 }
 

@@ -7,6 +7,7 @@
 
 #include "image/SliceImage.h"
 #include "jpeg/JpegDecoderTestSupport.h"
+#include "jpeg/JpegStatus.h"
 #include "jpeg/JpegTables.h"
 
 namespace orvel {
@@ -258,6 +259,28 @@ TEST_F(JpegAdapterTest, FailedWriteLeavesTheExistingFile) {
   EXPECT_EQ(test::ReadBytes(Path("keep.jpg")), (std::vector<std::uint8_t>{'k', 'e', 'e', 'p'}));
   const SliceImage grey = ImageOf(test::MakeCtPicture(8, 8, 1));
   EXPECT_FALSE(grey.WriteJpeg(Path("no-such-directory/out.jpg"), 75));
+}
+
+// A failed write says why, in the codec's own status code, so the user can be told.
+TEST_F(JpegAdapterTest, FailedWriteReportsTheCodecStatus) {
+  SliceImage empty, fourBit, sixteenBit;
+  fourBit.Create(8, 8, 4, false);
+  sixteenBit.Create(8, 8, 16, false);
+  const SliceImage grey = ImageOf(test::MakeCtPicture(8, 8, 1));
+  const struct {
+    const SliceImage* image;
+    std::string path;
+    int status;
+  } cases[] = {{&empty, Path("a.jpg"), jpeg::kNoImage},
+               {&fourBit, Path("b.jpg"), jpeg::kUnsupportedBytesPerPixel},
+               {&sixteenBit, Path("c.jpg"), jpeg::kUnsupportedBytesPerPixel},
+               {&grey, Path("no-such-directory/d.jpg"), jpeg::kInvalidFileName},
+               {&grey, Path("e.jpg"), jpeg::kSuccess}};
+  for (const auto& each : cases) {
+    int status = 12345;
+    EXPECT_EQ(each.image->WriteJpeg(each.path, 75, &status), each.status == jpeg::kSuccess) << each.path;
+    EXPECT_EQ(status, each.status) << each.path;
+  }
 }
 
 }  // namespace

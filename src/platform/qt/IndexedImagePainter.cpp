@@ -1,11 +1,11 @@
-#include "viewer/IndexedImagePainter.h"
+#include "platform/qt/IndexedImagePainter.h"
 
 #include <QPainter>
 #include <array>
 
 #include "image/SliceImage.h"
 
-namespace orvel::viewer {
+namespace orvel::platform {
 
 namespace {
 
@@ -121,4 +121,4 @@ void PaintSliceImage(QPainter& painter, const SliceImage& image, const QRect& ta
   IndexedImagePainter().Paint(painter, image, target);
 }
 
-}  // namespace orvel::viewer
+}  // namespace orvel::platform

@@ -11,7 +11,7 @@ namespace orvel {
 class SliceImage;
 }
 
-namespace orvel::viewer {
+namespace orvel::platform {
 
 class IndexedImagePainter {
  public:
@@ -35,4 +35,4 @@ class IndexedImagePainter {
 // The same without buffers kept between calls.
 void PaintSliceImage(QPainter& painter, const SliceImage& image, const QRect& target);
 
-}  // namespace orvel::viewer
+}  // namespace orvel::platform

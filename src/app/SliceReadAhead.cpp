@@ -1,28 +1,10 @@
-#include "cli/SliceReadAhead.h"
+#include "app/SliceReadAhead.h"
 
 #include <exception>
 #include <stdexcept>
 #include <utility>
 
-#include "cli/AnalyzeSections.h"
-
-namespace orvel::cli {
-
-namespace {
-
-void FailUnlessLoaded(LoadStatus status, const std::string& path) {
-  switch (status) {
-    case LoadStatus::kLoaded: return;
-    case LoadStatus::kCannotOpen: throw SectionFailure{"cannot open " + path};
-    default: throw SectionFailure{"cannot read slice " + path};
-  }
-}
-
-}  // namespace
-
-void ReadSliceOrFail(const std::string& path, SliceImage& image) {
-  FailUnlessLoaded(LoadImageFile(path, image), path);
-}
+namespace orvel {
 
 SliceReadAhead::SliceReadAhead(std::vector<std::string> paths)
     : m_paths(std::move(paths)), m_worker([this] { ReadAll(); }) {}
@@ -45,6 +27,7 @@ void SliceReadAhead::ReadAll() {
       if (m_stop) return;
     }
     LoadStatus status = LoadStatus::kReadFailed;
+    platform::ThreadMessageCapture capture;
     try {
       status = LoadImageFile(m_paths[i], m_images[i % kSlots]);
     } catch (const std::exception&) {
@@ -53,23 +36,33 @@ void SliceReadAhead::ReadAll() {
     {
       std::lock_guard<std::mutex> guard(m_lock);
       m_status[i % kSlots] = status;
+      m_messages[i % kSlots] = capture.Take();
       m_read = i + 1;
+      m_failed = status != LoadStatus::kLoaded;
     }
     m_changed.notify_all();
     if (status != LoadStatus::kLoaded) return;
   }
 }
 
-const SliceImage& SliceReadAhead::Next() {
+LoadStatus SliceReadAhead::Next(SliceImage& image) {
   const std::size_t index = m_taken;
   if (index >= m_paths.size()) throw std::logic_error("no slice left to read");
-  std::unique_lock<std::mutex> guard(m_lock);
-  m_released = index;
-  m_changed.notify_all();
-  m_changed.wait(guard, [&] { return m_read > index; });
-  FailUnlessLoaded(m_status[index % kSlots], m_paths[index]);
-  ++m_taken;
-  return m_images[index % kSlots];
+  std::vector<platform::Message> messages;
+  LoadStatus status;
+  {
+    std::unique_lock<std::mutex> guard(m_lock);
+    m_released = index;
+    m_changed.notify_all();
+    m_changed.wait(guard, [&] { return m_read > index || m_failed; });
+    if (m_read <= index) throw std::logic_error("no slice is read after one that failed");
+    status = m_status[index % kSlots];
+    messages = std::move(m_messages[index % kSlots]);
+    std::swap(image, m_images[index % kSlots]);
+    ++m_taken;
+  }
+  platform::ShowMessages(messages);
+  return status;
 }
 
-}  // namespace orvel::cli
+}  // namespace orvel

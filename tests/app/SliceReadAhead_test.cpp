@@ -1,0 +1,102 @@
+// Slices read ahead on a worker thread: handed over in order, the worker stopped when the caller
+// leaves early, and a reader's messages shown on the caller's thread when it takes that slice.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+#include "app/SliceReadAhead.h"
+#include "image/BmpFile.h"
+#include "platform/Messages.h"
+#include "support/TestSupport.h"
+
+namespace orvel {
+namespace {
+
+using test::TemporaryDirectory;
+
+std::string SliceName(int number) {
+  char name[32];
+  std::snprintf(name, sizeof name, "slice%04d.bmp", number);
+  return name;
+}
+
+// Slice i is 4 + i pixels wide, so the width tells which slice arrived.
+std::vector<std::string> WriteSeries(const TemporaryDirectory& dir, int count) {
+  std::vector<std::string> paths;
+  for (int i = 0; i < count; ++i) {
+    paths.push_back(dir.File(SliceName(i)));
+    SliceImage slice;
+    slice.Create(4 + i, 3, 8, false);
+    EXPECT_TRUE(SaveBmpFile(slice, paths.back()));
+  }
+  return paths;
+}
+
+TEST(SliceReadAheadTest, HandsOverSlicesInOrderAndStopsWhenLeftEarly) {
+  TemporaryDirectory dir;
+  const std::vector<std::string> paths = WriteSeries(dir, 8);
+  {
+    SliceReadAhead slices(paths);
+    SliceImage slice;
+    for (int i = 0; i < 8; ++i) {
+      ASSERT_EQ(slices.Next(slice), LoadStatus::kLoaded);
+      ASSERT_EQ(slice.GetWidth(), 4 + i);
+    }
+    EXPECT_THROW(slices.Next(slice), std::logic_error);
+  }
+  SliceReadAhead slices(paths);
+  SliceImage slice;
+  EXPECT_EQ(slices.Next(slice), LoadStatus::kLoaded);
+  EXPECT_EQ(slice.GetWidth(), 4);
+}  // left after one slice: the worker, waiting for a free image, must end
+
+TEST(SliceReadAheadTest, TheCallersImageIsNotTouchedOnceHandedBack) {
+  TemporaryDirectory dir;
+  const std::vector<std::string> paths = WriteSeries(dir, 6);
+  SliceReadAhead slices(paths);
+  SliceImage first, second;
+  ASSERT_EQ(slices.Next(first), LoadStatus::kLoaded);
+  for (int i = 1; i < 6; ++i) ASSERT_EQ(slices.Next(second), LoadStatus::kLoaded);
+  EXPECT_EQ(first.GetWidth(), 4);
+  EXPECT_EQ(second.GetWidth(), 9);
+}
+
+// The reader runs on the worker, but its message belongs to the moment the caller reaches that
+// slice: it is shown then, on the caller's thread, and the slices after it are not read.
+TEST(SliceReadAheadTest, ReadersMessagesArriveOnTheCallersThreadWithTheirSlice) {
+  TemporaryDirectory dir;
+  std::vector<std::string> paths = WriteSeries(dir, 6);
+  test::WriteFile(paths[2], std::string("BM but not a bitmap at all"));
+  std::vector<std::thread::id> threads;
+  test::MessageCapture messages;
+  const platform::MessageSink capture = platform::SetMessageSink(
+      [&](const std::string& text, const std::string& caption) {
+        threads.push_back(std::this_thread::get_id());
+        capture(text, caption);
+      });
+  SliceReadAhead slices(paths);
+  SliceImage slice;
+  EXPECT_EQ(slices.Next(slice), LoadStatus::kLoaded);
+  EXPECT_EQ(slices.Next(slice), LoadStatus::kLoaded);
+  EXPECT_TRUE(messages.Messages().empty());
+  EXPECT_EQ(slices.Next(slice), LoadStatus::kReadFailed);
+  EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Invalid bitmap file"});
+  EXPECT_EQ(threads, std::vector<std::thread::id>{std::this_thread::get_id()});
+  platform::SetMessageSink(capture);
+}
+
+TEST(SliceReadAheadTest, AMissingSliceIsReportedAsSuch) {
+  TemporaryDirectory dir;
+  std::vector<std::string> paths = WriteSeries(dir, 3);
+  paths[1] = dir.File("missing0001.bmp");
+  SliceReadAhead slices(paths);
+  SliceImage slice;
+  EXPECT_EQ(slices.Next(slice), LoadStatus::kLoaded);
+  EXPECT_EQ(slices.Next(slice), LoadStatus::kCannotOpen);
+  EXPECT_THROW(slices.Next(slice), std::logic_error);  // nothing after it is read: no wait for it
+}
+
+}  // namespace
+}  // namespace orvel
