@@ -3,6 +3,8 @@
 ORVEL_PACKAGES=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libbenchmark-dev
+  # the fuzz targets in fuzz/: clang with its libFuzzer and sanitizer runtimes
+  clang libclang-rt-14-dev
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
   # test and benchmark oracles only: never linked into the product
   libjpeg-turbo-progs libturbojpeg0-dev
