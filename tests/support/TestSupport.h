@@ -3,6 +3,7 @@
 // messages, environment variables set for one test, whole-file access.
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -69,6 +70,15 @@ class ScopedEnvironment {
   std::string m_name;
   std::optional<std::string> m_previous;
 };
+
+// What a function did in a child process of its own: how it ended, and the most memory the child
+// held at once (resident kilobytes), which the parent cannot see of its own allocations.
+struct ChildRun {
+  bool exited = false;  // false: ended by a signal
+  int status = -1;      // the function's return value
+  long peakKiB = 0;
+};
+ChildRun RunInChild(const std::function<int()>& function);
 
 void WriteFile(const std::string& path, const std::vector<unsigned char>& bytes);
 void WriteFile(const std::string& path, const std::string& text);
