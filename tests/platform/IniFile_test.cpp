@@ -2,7 +2,6 @@
 #include "platform/IniFile.h"
 
 #include <gtest/gtest.h>
-#include <sys/fsuid.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +14,7 @@ namespace orvel::platform {
 namespace {
 
 using test::TemporaryDirectory;
+using test::UnprivilegedFileAccess;
 
 std::string ReadText(const std::string& path) {
   const auto bytes = test::ReadFileBytes(path);
@@ -26,21 +26,6 @@ mode_t ModeOf(const std::string& path) {
   stat(path.c_str(), &info);
   return info.st_mode & 07777;
 }
-
-// Root reads every file whatever its mode; while this lives, this thread reaches files as the
-// unprivileged user "nobody" instead, so that a mode without read permission takes effect.
-class UnprivilegedFileAccess {
- public:
-  UnprivilegedFileAccess() : m_root(geteuid() == 0) {
-    if (m_root) setfsuid(65534);
-  }
-  ~UnprivilegedFileAccess() {
-    if (m_root) setfsuid(0);
-  }
-
- private:
-  bool m_root;
-};
 
 TEST(IniFileTest, ReadsLikeThePrivateProfileFunctions) {
   TemporaryDirectory dir;
