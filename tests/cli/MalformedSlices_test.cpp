@@ -113,7 +113,9 @@ TEST(MalformedSlicesTest, RunsOverADamagedSliceFailWithItsNameAndLeaveTheOutputs
       EXPECT_EQ(result.status, 1) << arguments[1];
       const std::string named = (damage.unreadable ? "cannot open " : "cannot read slice ") + middle;
       EXPECT_NE(result.err.find(named), std::string::npos) << result.err;
-      if (damage.message) EXPECT_NE(result.err.find(damage.message), std::string::npos) << result.err;
+      if (damage.message) {
+        EXPECT_NE(result.err.find(damage.message), std::string::npos) << result.err;
+      }
       EXPECT_TRUE(result.out.empty()) << result.out;
     }
     EXPECT_EQ(test::ReadFileBytes(exported), (Bytes{'o', 'l', 'd', 'e', 'r'}));

@@ -146,8 +146,11 @@ TEST_F(MalformedFilesTest, JpegCutShortBeforeItsScanIsRefusedAndWithinItKeepsAPi
       // The frame's picture, as far as its data arrived (nothing before the scan data).
       ASSERT_EQ(status, LoadStatus::kLoaded) << cut;
       EXPECT_EQ(image.GetSize(), std::make_pair(24, 16));
-      if (cut <= scanData) EXPECT_TRUE(std::all_of(image.GetBits(), image.GetBits() + image.GetImageBytes(),
-                                                   [](std::uint8_t v) { return v == 0; })) << cut;
+      if (cut <= scanData) {
+        EXPECT_TRUE(std::all_of(image.GetBits(), image.GetBits() + image.GetImageBytes(),
+                                [](std::uint8_t v) { return v == 0; }))
+            << cut;
+      }
     }
   }
 }

@@ -9,16 +9,39 @@
 
 namespace orvel::test {
 
+namespace {
+
+long ResidentKiB() {
+  std::ifstream statm("/proc/self/statm");
+  long pages = 0, resident = 0;
+  statm >> pages >> resident;
+  return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+}  // namespace
+
 ChildRun RunInChild(const std::function<int()>& function) {
+  int report[2];
+  if (pipe(report) != 0) return {};
   const pid_t child = fork();
-  if (child == 0) _exit(function());
+  if (child == 0) {
+    close(report[0]);
+    const long start = ResidentKiB();
+    const int status = function();
+    struct rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    const long growth = usage.ru_maxrss - start;
+    if (write(report[1], &growth, sizeof growth) != sizeof growth) _exit(255);
+    _exit(status);
+  }
+  close(report[1]);
   ChildRun run;
   int wait = 0;
-  struct rusage usage {};
-  if (child < 0 || wait4(child, &wait, 0, &usage) != child) return run;
+  if (child > 0 && read(report[0], &run.growthKiB, sizeof run.growthKiB) != sizeof run.growthKiB) run.growthKiB = -1;
+  close(report[0]);
+  if (child < 0 || waitpid(child, &wait, 0) != child) return run;
   run.exited = WIFEXITED(wait);
   run.status = run.exited ? WEXITSTATUS(wait) : -1;
-  run.peakKiB = usage.ru_maxrss;
   return run;
 }
 

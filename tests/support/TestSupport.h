@@ -91,12 +91,12 @@ class UnprivilegedFileAccess {
   bool m_root;
 };
 
-// What a function did in a child process of its own: how it ended, and the most memory the child
-// held at once (resident kilobytes), which the parent cannot see of its own allocations.
+// What a function did in a child process of its own: how it ended, and how far the memory the
+// child held at once (resident kilobytes) grew beyond what it held from its parent at the start.
 struct ChildRun {
   bool exited = false;  // false: ended by a signal
   int status = -1;      // the function's return value
-  long peakKiB = 0;
+  long growthKiB = 0;
 };
 ChildRun RunInChild(const std::function<int()>& function);
 
