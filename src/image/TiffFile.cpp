@@ -110,7 +110,7 @@ void CheckLayout(const TiffLayout& layout, std::uint64_t fileSize) {
   const std::uint64_t tableBytes = (4 + 6) * std::uint64_t{layout.colourCount};
   if (rowBytes * layout.height + fileRowBytes + tableBytes > kMaxImageBytes) throw InvalidTiff();
   const std::uint64_t samplesEnd = kPixelOffset + fileRowBytes * layout.height;
-  if (samplesEnd > fileSize + kMaxMissingPixelBytes) throw InvalidTiff();
+  if (samplesEnd > fileSize + MaxMissingPixelBytes(fileSize)) throw InvalidTiff();
   const bool mapInFile = layout.colourCount > 0 && samplesEnd + 6ull * layout.colourCount <= fileSize;
   if (layout.photometric == kPaletteImage && !mapInFile) throw InvalidTiff();
 }

@@ -1,11 +1,15 @@
 // What a hostile header can make a reader take: a few bytes claiming a picture must not make one
-// read hold more than the gigabyte any slice may take. Each read runs in a child process, whose
-// growth of resident memory the parent measures.
+// read hold more than the gigabyte any slice may take, nor much more than its file before reading
+// the pixels. Reads that would take much run in a child process, whose growth of resident memory
+// the parent measures.
 #include <gtest/gtest.h>
 
+#include "app/ImageLoader.h"
 #include "image/SliceImage.h"
+#include "support/BmpBuilder.h"
 #include "support/JpegBuilder.h"
 #include "support/TestSupport.h"
+#include "support/TiffBuilder.h"
 
 namespace orvel {
 namespace {
@@ -53,6 +57,46 @@ TEST(ResourceBoundsTest, JpegFramesWithinTheBoundStillDecode) {
   SliceImage image;
   ASSERT_TRUE(image.ReadJpeg(path));
   EXPECT_EQ(image.GetSize(), std::make_pair(2000, 2000));
+}
+
+// A file holding `present` bytes of the pixels of a width x height 8-bit slice.
+Bytes UncompressedSlice(const std::string& extension, int width, int height, std::size_t present) {
+  if (extension == "bmp") {
+    test::BmpSpec spec;
+    spec.width = width;
+    spec.height = height;
+    spec.pixels.assign(present, 7);
+    return test::BuildBmp(spec);
+  }
+  test::TiffSpec spec;  // the directory follows the pixels, so the file is made whole around them
+  spec.width = width;
+  spec.height = height;
+  spec.pixels.assign(present, 7);
+  return test::BuildTiff(spec);
+}
+
+TEST(ResourceBoundsTest, UncompressedPixelsMissingFarBeyondWhatTheFileHoldsAreRefused) {
+  // Before its pixels are read a reader may take a small multiple of the file: what is missing of
+  // them may be three times what the file holds and a megabyte, as a scan cut short can be.
+  struct Case {
+    const char* extension;
+    std::size_t present;  // of the 2048 x 4096 = 8 MiB of pixels
+    bool reads;
+  };
+  for (const Case& c : {Case{"bmp", 2 << 20, true}, Case{"tif", 2 << 20, true}, Case{"bmp", 1 << 20, false},
+                        Case{"tif", 1 << 20, false}, Case{"bmp", 1000, false}, Case{"tif", 1000, false}}) {
+    test::TemporaryDirectory dir;
+    test::MessageCapture messages;
+    const std::string path = dir.File(std::string("cut0000.") + c.extension);
+    test::WriteFile(path, UncompressedSlice(c.extension, 2048, 4096, c.present));
+    SliceImage image;
+    const LoadStatus status = LoadImageFile(path, image);
+    EXPECT_EQ(status == LoadStatus::kLoaded, c.reads) << c.extension << " " << c.present;
+    if (!c.reads) {
+      EXPECT_TRUE(image.IsEmpty());
+      EXPECT_EQ(messages.Texts().size(), 1u);
+    }
+  }
 }
 
 }  // namespace
