@@ -12,7 +12,7 @@ namespace {
 
 // Larger pictures are only decoded up to the parameters here: they are refused or read the same
 // way, only slower. The bounds on large ones are tested by the unit tests.
-constexpr long long kPixelBudget = 1 << 22;
+constexpr long long kPixelBudget = 1 << 20;
 constexpr int kRgbCode = 1, kGreyCode = 4;  // the record's colour codes
 
 int PadBytes(int rowBytes) { return (rowBytes + 3) / 4 * 4 - rowBytes; }
