@@ -155,6 +155,45 @@ TEST_F(MalformedFilesTest, JpegCutShortBeforeItsScanIsRefusedAndWithinItKeepsAPi
   }
 }
 
+TEST_F(MalformedFilesTest, JpegWithBadOrMissingMarkersIsRefused) {
+  const Bytes good = [] {
+    Bytes stream = test::JpegFrameHeader({});
+    test::AppendJpegScan(stream, {1}, 0, 63, 0, {0x00});
+    test::AppendJpegMarker(stream, 0xD9);
+    return stream;
+  }();
+  SliceImage control;
+  ASSERT_EQ(Load("good0000.jpg", good, control), LoadStatus::kLoaded);
+  auto withFrameMarker = [&](int marker) {
+    Bytes stream = good;
+    for (std::size_t at = 2; at + 1 < stream.size(); ++at)
+      if (stream[at] == 0xFF && stream[at + 1] == 0xC0) stream[at + 1] = static_cast<unsigned char>(marker);
+    return stream;
+  };
+  struct Case {
+    std::string what;
+    Bytes bytes;
+  };
+  const Case cases[] = {
+      {"no start of image", Bytes(good.begin() + 2, good.end())},
+      {"start of image alone", {0xFF, 0xD8}},
+      {"end of image before a frame", {0xFF, 0xD8, 0xFF, 0xD9}},
+      {"a scan before any frame", withFrameMarker(0xFE)},
+      {"a lossless frame", withFrameMarker(0xC3)},
+      {"an arithmetic-coded frame", withFrameMarker(0xC9)},
+      {"a segment longer than the file", [&] {
+         Bytes stream(good.begin(), good.begin() + 4);
+         stream.insert(stream.end(), {0xFF, 0xFF});  // the length of the segment at 2
+         return stream;
+       }()},
+      {"markers of nothing but fill bytes", Bytes{0xFF, 0xD8, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
+  };
+  for (const Case& c : cases) {
+    SliceImage image;
+    ExpectRefused(Load("marker0000.jpg", c.bytes, image), image, nullptr, c.what);
+  }
+}
+
 TEST_F(MalformedFilesTest, ImpossibleSizesAreRefused) {
   struct Case {
     std::string what, name;
