@@ -68,7 +68,7 @@ TEST(IniFileWriteTest, AFileThatCannotBeReadIsNeverReplaced) {
   {
     const UnprivilegedFileAccess access;
     std::string text;
-    ASSERT_FALSE(ReadWholeFile(path, text));
+    ASSERT_FALSE(ReadWholeFile(path, text, 1 << 20));
     IniFile ini(path);
     EXPECT_FALSE(ini.WriteString("JPEG", "Quality", "90"));
   }
@@ -101,6 +101,20 @@ TEST(IniFileWriteTest, AWriteGoesThroughASymbolicLinkToItsTarget) {
   EXPECT_EQ(ReadText(dir.File("dotfiles/orvel.ini")), "[Startpoint]\nx=12\ny=40\n");
   EXPECT_EQ(ReadText(dir.File("dotfiles/new.ini")), "[JPEG]\nQuality=90\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.File("dotfiles")), {}), 2);  // no temporary left
+}
+
+TEST(IniFileTest, ASettingsFileOfGigabytesReadsAsMissingAndIsNeverReplaced) {
+  // No settings file is that large: one is damaged (or not ours), and reading it whole would take
+  // the machine's memory. A sparse file takes no disk space.
+  TemporaryDirectory dir;
+  const std::string path = dir.File("orvel.ini");
+  test::WriteFile(path, std::string("[Startpoint]\nx=12\n"));
+  std::filesystem::resize_file(path, std::uint64_t{64} << 30);
+  IniFile ini(path);
+  EXPECT_FALSE(ini.GetString("Startpoint", "x"));
+  EXPECT_EQ(ini.GetInt("Startpoint", "x", 5), 5);
+  EXPECT_FALSE(ini.WriteString("Startpoint", "y", "40"));
+  EXPECT_EQ(std::filesystem::file_size(path), std::uint64_t{64} << 30);
 }
 
 }  // namespace
