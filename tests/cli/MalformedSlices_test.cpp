@@ -125,5 +125,13 @@ TEST(MalformedSlicesTest, RunsOverADamagedSliceFailWithItsNameAndLeaveTheOutputs
   }
 }
 
+TEST(MalformedSlicesTest, AFolderNamedLikeASliceIsNoDataset) {
+  test::TemporaryDirectory dir;
+  std::filesystem::create_directory(dir.File("ct0000.bmp"));
+  const RunResult result = Analyze({dir.File("ct0000.bmp"), "--info"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.err.find("The file dropped is not a Voxalon dataset file."), std::string::npos) << result.err;
+}
+
 }  // namespace
 }  // namespace orvel
