@@ -49,9 +49,8 @@ def time_orvel(bench, slice_path):
     return results
 
 
-def main():
-    root = Path(__file__).resolve().parent.parent
-    bench = sys.argv[1] if len(sys.argv) > 1 else str(root / "build/bin/area_analysis_bench")
+def compare(bench):
+    """Times both on the same mask; figures in milliseconds, with the object counts."""
     grey = blob_slice()
     mask = (grey > 0).astype(np.uint8) * 255
     with tempfile.TemporaryDirectory() as directory:
@@ -62,18 +61,25 @@ def main():
     opencv_ms, opencv_objects = time_opencv(mask, default_threads)
     single_ms, _ = time_opencv(mask, 1)
     cv2.setNumThreads(default_threads)
-
     label = orvel["BM_LabelMask"]
-    label_ms, whole_ms = label["real_time"], orvel["BM_MeasureArea"]["real_time"]
-    objects = int(round(label["objects"]))
-    print(f"mask 1024 x 1024, fill {mask.mean() / 255:.3f}, objects: orvel {objects}, OpenCV {opencv_objects}")
-    print(f"OpenCV connectedComponentsWithStats, 4-conn, {default_threads} threads: {opencv_ms:7.2f} ms")
+    return {"side": mask.shape[0], "fill": mask.mean() / 255, "objects": int(round(label["objects"])),
+            "opencv_objects": opencv_objects, "threads": default_threads, "label_ms": label["real_time"],
+            "whole_ms": orvel["BM_MeasureArea"]["real_time"], "opencv_ms": opencv_ms, "single_ms": single_ms}
+
+
+def main():
+    root = Path(__file__).resolve().parent.parent
+    bench = sys.argv[1] if len(sys.argv) > 1 else str(root / "build/bin/area_analysis_bench")
+    r = compare(bench)
+    label_ms, whole_ms, opencv_ms, single_ms = r["label_ms"], r["whole_ms"], r["opencv_ms"], r["single_ms"]
+    print(f"mask 1024 x 1024, fill {r['fill']:.3f}, objects: orvel {r['objects']}, OpenCV {r['opencv_objects']}")
+    print(f"OpenCV connectedComponentsWithStats, 4-conn, {r['threads']} threads: {opencv_ms:7.2f} ms")
     print(f"OpenCV connectedComponentsWithStats, 4-conn, 1 thread:   {single_ms:7.2f} ms")
     print(f"orvel labelling of the mask (runs, areas, classes):      {label_ms:7.2f} ms"
           f"  ratio {label_ms / opencv_ms:.2f} (1 thread: {label_ms / single_ms:.2f})")
     print(f"orvel whole area block from the slice:                   {whole_ms:7.2f} ms"
           f"  ratio {whole_ms / opencv_ms:.2f} (1 thread: {whole_ms / single_ms:.2f})")
-    if objects != opencv_objects:
+    if r["objects"] != r["opencv_objects"]:
         print("object counts differ")
         return 1
     return 0

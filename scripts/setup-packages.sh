@@ -6,9 +6,19 @@ ORVEL_PACKAGES=(
   # the fuzz targets in fuzz/: clang with its libFuzzer and sanitizer runtimes
   clang libclang-rt-14-dev
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
+  librsvg2-bin  # renders the icon's PNG sizes at build time
+  # the install tree's checks: desktop entry, metainfo, manual pages
+  desktop-file-utils appstream man-db
+  parallel  # scripts/analyze-datasets
   # test and benchmark oracles only: never linked into the product
   libjpeg-turbo-progs libturbojpeg0-dev
   python3 python3-numpy python3-pil python3-scipy python3-opencv
+  strace  # holds up chosen file openings so that a test run lasts long enough to show progress
+  # the real-window tests: a virtual display, a D-Bus session with the accessibility bus, and
+  # the screen reader's side of AT-SPI
+  xvfb xauth dbus at-spi2-core python3-pyatspi
+  # scripts/screenshots
+  imagemagick
 )
 
 orvel_install_packages() {

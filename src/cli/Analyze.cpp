@@ -1,6 +1,7 @@
 #include "cli/Analyze.h"
 
 #include <new>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "app/ImageLoader.h"
 #include "cli/AnalyzeSections.h"
 #include "cli/Json.h"
+#include "platform/Messages.h"
 
 namespace orvel::cli {
 
@@ -43,13 +45,29 @@ std::string WithLineFeeds(const std::string& text) {
   return out;
 }
 
+// While a progress line may stand on the terminal, the readers' messages (some from the
+// read-ahead thread) blank it first, so that each starts at the left edge of a line of its own.
+class MessagesAboveProgress {
+ public:
+  explicit MessagesAboveProgress(ProgressLine& line)
+      : m_previous(platform::SetMessageSink([this, &line](const std::string& text, const std::string& caption) {
+          line.ShowAbove([&] { m_previous(text, caption); });
+        })) {}
+  ~MessagesAboveProgress() { platform::SetMessageSink(m_previous); }
+  MessagesAboveProgress(const MessagesAboveProgress&) = delete;
+  MessagesAboveProgress& operator=(const MessagesAboveProgress&) = delete;
+
+ private:
+  platform::MessageSink m_previous;
+};
+
 struct SectionCall {
   bool wanted;
   const char* key;
   SectionResult (*run)(const AnalyzeContext&);
 };
 
-int Run(const AnalyzeOptions& options, std::ostream& out) {
+int Run(const AnalyzeOptions& options, std::ostream& out, ProgressLine& progress) {
   Dataset dataset;
   if (OpenDatasetFromPath(options.file, dataset) != DiscoveryResult::kFound) return 1;
   const int count = dataset.SliceCount();
@@ -67,7 +85,7 @@ int Run(const AnalyzeOptions& options, std::ostream& out) {
 
   StagedOutputs outputs;
   const AnalyzeContext context{options, dataset, slice, options.slice, levels.first, levels.second,
-                               bottom, top, &outputs};
+                               bottom, top, &outputs, &progress};
   const SectionCall calls[] = {
       {options.info, "", RunInfoSection},
       {options.exportPath.has_value(), "export", RunExportSection},
@@ -93,12 +111,20 @@ int Run(const AnalyzeOptions& options, std::ostream& out) {
 
 }  // namespace
 
-int RunAnalyze(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+int RunAnalyze(int argc, const char* const* argv, std::ostream& out, std::ostream& err, bool errIsTerminal) {
   AnalyzeOptions options;
+  ProgressLine progress(errIsTerminal ? &err : nullptr);
+  std::optional<MessagesAboveProgress> messages;
+  if (errIsTerminal) messages.emplace(progress);
   std::string error;
   try {
     if (!ParseAnalyzeOptions(argc, argv, options, error)) throw UsageError{error};
-    return Run(options, out);
+    switch (options.request) {
+      case AnalyzeRequest::kHelp: out << kAnalyzeHelp; return 0;
+      case AnalyzeRequest::kVersion: out << "orvel-analyze " ORVEL_VERSION "\n"; return 0;
+      case AnalyzeRequest::kRun: break;
+    }
+    return Run(options, out, progress);
   } catch (const UsageError& usage) {
     err << "orvel-analyze: " << usage.message << "; " << kAnalyzeUsage << "\n";
     return 2;

@@ -44,9 +44,11 @@ SectionResult RunCutSection(const AnalyzeContext& context) {
   // each slice across cores made the cut over 200 slices 1.2 times the reading time instead of 1.0.
   const auto& paths = context.dataset.slicePaths;
   SliceImage slice;
+  SectionProgress progress(context.progress, builder.Layers());
   for (int k = 0; k < builder.Layers(); ++k) {
     ReadSliceOrFail(paths[context.bottomIndex + k], slice);
     builder.AddSlice(slice);
+    progress.LayerDone(k + 1);
   }
   const analysis::CutDisplay display{PaletteModeOf(context.options.palette), context.options.invert,
                                      context.lowerLevelPosition, context.upperLevelPosition};

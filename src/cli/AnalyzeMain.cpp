@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <iostream>
 
 #include "cli/Analyze.h"
@@ -5,5 +7,5 @@
 
 int main(int argc, char** argv) {
   orvel::platform::SetApplicationTitle("orvel-analyze");
-  return orvel::cli::RunAnalyze(argc, argv, std::cout, std::cerr);
+  return orvel::cli::RunAnalyze(argc, argv, std::cout, std::cerr, isatty(STDERR_FILENO) == 1);
 }

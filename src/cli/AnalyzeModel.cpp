@@ -45,10 +45,12 @@ SectionResult RunModelSection(const AnalyzeContext& context) {
   }
   const auto& paths = context.dataset.slicePaths;
   SliceReadAhead slices({paths.begin() + context.bottomIndex, paths.begin() + context.topIndex + 1});
+  SectionProgress progress(context.progress, builder->Layers());
   for (int k = 0; k < builder->Layers(); ++k) {
     const SliceImage& slice = slices.Next();
     RequireMeasurableSlice(slice);  // the model reads such a slice as empty: its result would be made up
     builder->AddSlice(slice);
+    progress.LayerDone(k + 1);
   }
   const analysis::ModelResult result = builder->Finish();
 

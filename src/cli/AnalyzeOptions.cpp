@@ -12,6 +12,36 @@ const char* const kAnalyzeUsage =
     "[--range FIRST,LAST] [--levels P1,P2] [--invert] [--2d] [--3d] [--cut OUT] "
     "[--palette original|greyscale|colour1|colour2|binary] [--quality Q] [--export OUT] [--json]";
 
+const char* const kAnalyzeHelp =
+    "usage: orvel-analyze FILE [options]\n"
+    "Opens the dataset that FILE (any slice of the series, or its preview) belongs to and prints\n"
+    "what the viewer's results box shows for the same selection.\n"
+    "\n"
+    "  --info                   the dataset and the current slice\n"
+    "  --slice I                current slice, 0 .. count-1 in title order (default 0)\n"
+    "  --line X0,Y0,X1,Y1       measuring line; image pixels, y down from the top\n"
+    "  --rectangle X0,Y0,X1,Y1  rectangle given by two opposite corners\n"
+    "  --ellipse X0,Y0,X1,Y1    ellipse inside the box given by two opposite corners\n"
+    "  --range FIRST,LAST       slices of the 3D length, the 3D model and the cut (default all)\n"
+    "  --levels P1,P2           level-slider positions; the binary threshold window is\n"
+    "                           min(P1, P2/2) .. max(P1, P2/2)\n"
+    "  --invert                 select the values outside the window instead\n"
+    "  --2d                     area analysis of the rectangle or ellipse on the current slice\n"
+    "  --3d                     3D model of the rectangle or ellipse over the range\n"
+    "  --cut OUT                re-slice the range along the line and write OUT (.bmp or .jpg)\n"
+    "  --palette NAME           colours of the cut: original, greyscale, colour1, colour2, binary\n"
+    "  --quality Q              JPEG quality 0..100 of .jpg outputs (default 75)\n"
+    "  --export OUT             write the current slice as read (.bmp or .jpg)\n"
+    "  --json                   one JSON object on one line instead of text\n"
+    "  --help                   show this text\n"
+    "  --version                show the version\n"
+    "\n"
+    "While --3d or --cut runs longer than a second and standard error is a terminal, one updating\n"
+    "line there shows the layer, the rate and the time left.\n"
+    "\n"
+    "Exit status: 0 success; 1 the dataset, a slice or an output could not be read or written\n"
+    "(the reason on standard error); 2 usage error.\n";
+
 namespace {
 
 bool ParseInt(const std::string& text, int& value) {
@@ -134,11 +164,24 @@ bool CheckCombination(const AnalyzeOptions& o, std::string& error) {
   return error.empty();
 }
 
+// --help before --version when both are given, as most programs do.
+AnalyzeRequest RequestOf(int argc, const char* const* argv) {
+  AnalyzeRequest request = AnalyzeRequest::kRun;
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    if (argument == "--help") return AnalyzeRequest::kHelp;
+    if (argument == "--version") request = AnalyzeRequest::kVersion;
+  }
+  return request;
+}
+
 }  // namespace
 
 bool ParseAnalyzeOptions(int argc, const char* const* argv, AnalyzeOptions& options, std::string& error) {
   options = AnalyzeOptions();
   error.clear();
+  options.request = RequestOf(argc, argv);
+  if (options.request != AnalyzeRequest::kRun) return true;
   Parser parser{argc, argv, 1, error};
   for (; parser.index < argc; ++parser.index) {
     const std::string argument = argv[parser.index];
@@ -147,7 +190,7 @@ bool ParseAnalyzeOptions(int argc, const char* const* argv, AnalyzeOptions& opti
     } else if (options.file.empty()) {
       options.file = argument;
     } else {
-      error = "more than one FILE given";
+      error = "more than one FILE given: '" + options.file + "' and '" + argument + "'";
       return false;
     }
   }

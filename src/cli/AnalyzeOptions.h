@@ -15,7 +15,11 @@ struct IntPair {
 
 enum class SelectionTool { kNone, kLine, kRectangle, kEllipse };
 
+// What the command line asks for: a run, or only the help text or the version.
+enum class AnalyzeRequest { kRun, kHelp, kVersion };
+
 struct AnalyzeOptions {
+  AnalyzeRequest request = AnalyzeRequest::kRun;
   std::string file;
   bool info = false;
   int slice = 0;
@@ -33,9 +37,11 @@ struct AnalyzeOptions {
   bool json = false;
 };
 
-// Parses argv; on failure returns false with one line describing the problem in error.
+// Parses argv; on failure returns false with one line describing the problem in error, naming
+// the option at fault. --help or --version anywhere asks for that alone, whatever else is given.
 bool ParseAnalyzeOptions(int argc, const char* const* argv, AnalyzeOptions& options, std::string& error);
 
-extern const char* const kAnalyzeUsage;
+extern const char* const kAnalyzeUsage;  // the one-line synopsis that follows a usage error
+extern const char* const kAnalyzeHelp;   // --help: the synopsis, every option, the exit status
 
 }  // namespace orvel::cli

@@ -7,6 +7,7 @@
 #include "app/Dataset.h"
 #include "cli/AnalyzeOptions.h"
 #include "cli/OutputPath.h"
+#include "cli/ProgressLine.h"
 #include "image/SliceImage.h"
 
 namespace orvel::cli {
@@ -21,6 +22,7 @@ struct AnalyzeContext {
   int bottomIndex = 0;  // selection range, slice indices, bottom <= top
   int topIndex = 0;
   StagedOutputs* outputs = nullptr;  // where sections write images; the driver commits them at the end
+  ProgressLine* progress = nullptr;  // where long sections report their layers; null for nowhere
 };
 
 struct SectionResult {

@@ -1,7 +1,6 @@
 #include "cli/Phantom.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -14,29 +13,6 @@ namespace orvel::cli {
 namespace {
 
 constexpr std::uint8_t kBackground = 20, kMaterial = 170, kPore = 50, kParticle = 215;
-
-bool ParseNumber(const std::string& text, int& value) {
-  const char* end = text.data() + text.size();
-  auto [ptr, ec] = std::from_chars(text.data(), end, value);
-  return ec == std::errc() && ptr == end;
-}
-
-bool ParseSize(const std::string& text, int& width, int& height) {
-  const std::size_t x = text.find('x');
-  return x != std::string::npos && ParseNumber(text.substr(0, x), width) &&
-         ParseNumber(text.substr(x + 1), height) && width > 0 && height > 0;
-}
-
-bool ParseOption(const std::string& option, const std::string& value, PhantomOptions& o) {
-  if (option == "--format") {
-    o.format = value;
-    return value == "bmp" || value == "tif" || value == "jpg";
-  }
-  if (option == "--slices") return ParseNumber(value, o.slices) && o.slices >= 1;
-  if (option == "--size") return ParseSize(value, o.width, o.height);
-  if (option == "--step") return ParseNumber(value, o.step) && o.step >= 1;
-  return false;
-}
 
 // Mild, repeatable noise: a small hash of the voxel position, -6..+6 grey levels.
 int Noise(int x, int y, int z) {
@@ -76,28 +52,6 @@ void ProjectSlice(const SliceImage& slice, std::vector<std::uint8_t>& row) {
 }
 
 }  // namespace
-
-bool ParsePhantomOptions(int argc, const char* const* argv, PhantomOptions& options, std::string& error) {
-  options = PhantomOptions();
-  for (int i = 1; i < argc; ++i) {
-    const std::string argument = argv[i];
-    if (argument.rfind("--", 0) == 0) {
-      if (i + 1 >= argc || !ParseOption(argument, argv[i + 1], options)) {
-        error = "bad option " + argument;
-        return false;
-      }
-      ++i;
-    } else if (options.outputDirectory.empty()) {
-      options.outputDirectory = argument;
-    } else {
-      error = "more than one OUTDIR";
-      return false;
-    }
-  }
-  if (options.outputDirectory.empty()) error = "no OUTDIR given";
-  else if ((options.slices - 1) * static_cast<long long>(options.step) > 9999) error = "slice numbers would exceed 9999";
-  return error.empty();
-}
 
 PhantomSpecimen::PhantomSpecimen(const PhantomOptions& options) : m_options(options) {
   std::mt19937 random(options.seed);

@@ -21,9 +21,6 @@ struct PhantomOptions {
   std::uint32_t seed = 1;
 };
 
-// Parses OUTDIR [--format bmp|tif|jpg] [--slices N] [--size WxH] [--step S]; false with error.
-bool ParsePhantomOptions(int argc, const char* const* argv, PhantomOptions& options, std::string& error);
-
 // Writes the dataset; false with error when a file could not be written.
 bool WritePhantom(const PhantomOptions& options, std::string& error);
 

@@ -1,7 +1,7 @@
 #include "viewer/IndexedImagePainter.h"
 
-#include <QImage>
 #include <QPainter>
+#include <array>
 
 #include "image/SliceImage.h"
 
@@ -45,22 +45,13 @@ QImage StorageImage(const SliceImage& image) {
       spread.setColorTable(ColourTableOf(image));
       return spread;
     }
-    case 8: {
-      QImage indexed(bits, width, height, stride, QImage::Format_Indexed8);
-      indexed.setColorTable(ColourTableOf(image));
-      return indexed;
-    }
     case 16: return QImage(bits, width, height, stride, QImage::Format_RGB555);
-    case 24: return QImage(bits, width, height, stride, QImage::Format_BGR888);
-    case 32: return QImage(bits, width, height, stride, QImage::Format_RGB32);
     default: return {};
   }
 }
 
-}  // namespace
-
-void PaintSliceImage(QPainter& painter, const SliceImage& image, const QRect& target) {
-  if (image.IsEmpty() || image.GetWidth() <= 0 || image.GetHeight() <= 0 || target.isEmpty()) return;
+// Through Qt's own scaling: 1-, 4- and 16-bit images are rare and small.
+void PaintThroughQt(QPainter& painter, const SliceImage& image, const QRect& target) {
   const QImage storage = StorageImage(image);
   if (storage.isNull()) return;
   painter.save();
@@ -70,6 +61,64 @@ void PaintSliceImage(QPainter& painter, const SliceImage& image, const QRect& ta
   painter.scale(1.0, -1.0);
   painter.drawImage(QRect(0, 0, target.width(), target.height()), storage);
   painter.restore();
+}
+
+}  // namespace
+
+void IndexedImagePainter::Paint(QPainter& painter, const SliceImage& image, const QRect& target) {
+  if (image.IsEmpty() || image.GetWidth() <= 0 || image.GetHeight() <= 0 || target.isEmpty()) return;
+  const int bits = image.GetBitCount();
+  if (bits != 8 && bits != 24 && bits != 32) {
+    PaintThroughQt(painter, image, target);
+    return;
+  }
+  PrepareBuffers(image.GetWidth(), target.size());
+  if (bits == 8) {
+    std::array<QRgb, 256> colours;
+    colours.fill(qRgb(0, 0, 0));  // indices past the table show black
+    if (const auto palette = image.GetDisplayPalette()) {
+      for (std::size_t i = 0; i < palette->size() && i < colours.size(); ++i)
+        colours[i] = qRgb((*palette)[i].red, (*palette)[i].green, (*palette)[i].blue);
+    }
+    FillCanvas(image, [&colours](const std::uint8_t* row, int column) { return colours[row[column]]; });
+  } else {
+    const int bytes = bits / 8;  // blue, green, red (and a fourth byte unused)
+    FillCanvas(image, [bytes](const std::uint8_t* row, int column) {
+      const std::uint8_t* pixel = row + static_cast<std::ptrdiff_t>(column) * bytes;
+      return qRgb(pixel[2], pixel[1], pixel[0]);
+    });
+  }
+  painter.drawImage(target.topLeft(), m_canvas);
+}
+
+void IndexedImagePainter::PrepareBuffers(int imageWidth, const QSize& targetSize) {
+  if (m_canvas.size() != targetSize) m_canvas = QImage(targetSize, QImage::Format_RGB32);
+  const int targetWidth = targetSize.width();
+  if (static_cast<int>(m_sourceColumns.size()) == targetWidth && m_columnsImageWidth == imageWidth) return;
+  m_sourceColumns.resize(targetWidth);
+  for (int t = 0; t < targetWidth; ++t)
+    m_sourceColumns[t] = static_cast<int>(static_cast<long long>(t) * imageWidth / targetWidth);
+  m_columnsImageWidth = imageWidth;
+}
+
+// Target row t shows image row t x height / target height (rows counted from the top, so the
+// storage row is mirrored), and likewise for columns, so that a point at image x lands on screen
+// at trunc(x x scale).
+template <typename PixelOf>
+void IndexedImagePainter::FillCanvas(const SliceImage& image, PixelOf pixelOf) {
+  const int height = image.GetHeight();
+  const int targetWidth = m_canvas.width(), targetHeight = m_canvas.height();
+  const int* columns = m_sourceColumns.data();
+  for (int t = 0; t < targetHeight; ++t) {
+    const int imageRow = static_cast<int>(static_cast<long long>(t) * height / targetHeight);
+    const std::uint8_t* source = image.GetStorageRow(height - 1 - imageRow);
+    auto* out = reinterpret_cast<QRgb*>(m_canvas.scanLine(t));
+    for (int x = 0; x < targetWidth; ++x) out[x] = pixelOf(source, columns[x]);
+  }
+}
+
+void PaintSliceImage(QPainter& painter, const SliceImage& image, const QRect& target) {
+  IndexedImagePainter().Paint(painter, image, target);
 }
 
 }  // namespace orvel::viewer

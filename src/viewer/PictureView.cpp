@@ -16,7 +16,7 @@ void PictureView::paintEvent(QPaintEvent* event) {
   QFrame::paintEvent(event);
   QPainter painter(this);
   painter.translate(contentsRect().topLeft());
-  if (m_image) PaintSliceImage(painter, *m_image, m_target.isEmpty() ? ClientRect() : m_target);
+  if (m_image) m_painter.Paint(painter, *m_image, m_target.isEmpty() ? ClientRect() : m_target);
   PaintOver(painter);
 }
 

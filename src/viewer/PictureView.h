@@ -5,6 +5,8 @@
 #include <QFrame>
 #include <QRect>
 
+#include "viewer/IndexedImagePainter.h"
+
 namespace orvel {
 class SliceImage;
 }
@@ -28,6 +30,7 @@ class PictureView : public QFrame {
  private:
   const SliceImage* m_image = nullptr;
   QRect m_target;
+  IndexedImagePainter m_painter;
 };
 
 }  // namespace orvel::viewer

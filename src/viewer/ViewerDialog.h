@@ -4,23 +4,33 @@
 //   ViewerLayout.cpp    construction, InitialiseViewer, resizing, Exit / close / Escape
 //   ViewerPlayback.cpp  Start, Stop, the playback step, the slice selector and limit sliders
 //   ViewerDisplay.cpp   Redraw, the palette buttons, Invert, the level sliders
-//   ViewerTools.cpp     the selection tools, their overlays, the mouse, the range marks
+//   ViewerTools.cpp     the selection tools, their overlays, the range marks
+//   ViewerMouse.cpp     dragging the two points of the selection
 //   ViewerResults.cpp   the line and area results and their graphs, "2D"
 //   ViewerLongRuns.cpp  "3D" and "Cut", which read the slices of the range one by one
 // Handlers stay thin: what they compute comes from the core (app, image, analysis).
 #include <QDialog>
 #include <QIcon>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/Dataset.h"
+#include "app/ImageLoader.h"
 #include "app/SettingsFile.h"
 #include "image/SliceImage.h"
 #include "platform/qt/DialogTemplate.h"
 
 class QAbstractButton;
+class QPointF;
 class QSlider;
+class QTimer;
+
+namespace orvel {
+class PlaybackReadAhead;
+}
 
 namespace orvel::platform {
 class WindowTimer;
@@ -66,6 +76,12 @@ class ViewerDialog : public QDialog {
   // the core produced it ("\r\n" line ends).
   QWidget* Control(int id) const { return m_controls.Control(id); }
   const std::string& ResultsText() const { return m_resultsText; }
+  // For tests and benchmarks: whether a playback pause is under way, and ending it at once as if
+  // its time had passed.
+  bool PlaybackPausePending() const;
+  void EndPlaybackPauseNow();
+  int SlicesReadAhead() const;  // read ahead and ready to be shown
+  LinePoints SelectionPoints() const { return {m_startPoint, m_stopPoint}; }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -102,7 +118,12 @@ class ViewerDialog : public QDialog {
   // Playback.
   int CurrentSliceIndex() const;
   bool LoadSlice(int index);  // false when a BMP or TIFF read failed
+  LoadStatus LoadSliceFile(int index);
   std::string SliceTitleWithExtension(int index) const;
+  void ShowNextPlaybackSlice(int next);
+  void PauseThen(int milliseconds, std::function<void()> continuation);
+  void CancelPlaybackPause();
+  void ReadAheadFromCurrentSlice();
 
   // Display.
   void SetLevelLabels(const char* lower, const char* upper);
@@ -117,6 +138,14 @@ class ViewerDialog : public QDialog {
   void DrawRectangleOverlay();
   void DrawEllipseOverlay();
   void DrawRangeMarks();
+  enum class FigureTool { kRectangle, kEllipse };
+  void ToggleFigureTool(FigureTool tool);
+  void DrawSelectionOverlay();  // the figure of whichever tool is on
+  void ShowLimitSliders(bool shown);
+  bool AnySelectionToolOn() const { return m_lineTool || m_rectangleTool || m_ellipseTool; }
+  void UpdateDisplayScale();
+  QPointF ImagePosition(const QPointF& dialogPoint) const;  // slice pixels, not truncated
+  bool MoveGrabbedPoints(const QPointF& imagePoint);       // false outside the dragging band
   void ShowLineResults();
   void ShowAreaResults();
   void SetResultsText(const std::string& text);
@@ -171,6 +200,9 @@ class ViewerDialog : public QDialog {
   platform::IniFile m_settings;
   platform::BuiltDialog m_controls;
   platform::WindowTimer* m_timer = nullptr;
+  QTimer* m_pauseTimer = nullptr;        // the pauses of a playback step, which keep the window live
+  std::function<void()> m_afterPause;    // the rest of the step, run when the pause ends
+  std::unique_ptr<PlaybackReadAhead> m_readAhead;  // slices playback reaches next (two or more slices)
   SliceView* m_sliceView = nullptr;
   PreviewView* m_previewView = nullptr;
   PictureView* m_colourBarView = nullptr;

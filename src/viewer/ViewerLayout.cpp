@@ -7,9 +7,11 @@
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QTimer>
 #include <algorithm>
 
 #include "app/ImageLoader.h"
+#include "app/PlaybackReadAhead.h"
 #include "platform/qt/WindowTimer.h"
 #include "viewer/GraphView.h"
 #include "viewer/PreviewView.h"
@@ -38,8 +40,6 @@ QWidget* MakeFrameView(const platform::ControlSpec& spec, QWidget* parent) {
   return frame;
 }
 
-constexpr int kPlaybackTimerId = 1;
-constexpr int kPlaybackPeriodMs = 10;
 constexpr int kLowestWindowBottom = 570;  // screen row the window's bottom edge reaches at least
 constexpr int kImageMargin = 10;          // pixels right of and below the image frame
 
@@ -68,6 +68,12 @@ ViewerDialog::ViewerDialog(const Dataset& dataset, QWidget* parent)
   m_colourBarView = static_cast<PictureView*>(Control(id::kColourBar));
   m_graphView = static_cast<GraphView*>(Control(id::kGraph));
   m_timer = new platform::WindowTimer([this](unsigned) { OnPlaybackTimer(); }, this);
+  m_pauseTimer = new QTimer(this);
+  m_pauseTimer->setSingleShot(true);
+  m_pauseTimer->setTimerType(Qt::PreciseTimer);
+  connect(m_pauseTimer, &QTimer::timeout, this, [this] {
+    if (m_afterPause) std::exchange(m_afterPause, nullptr)();
+  });
   RegisterViewerResources();
   m_icon = QIcon(QStringLiteral(":/orvel/orvel.svg"));
   ConnectHandlers();
@@ -98,16 +104,21 @@ void ViewerDialog::ConnectHandlers() {
   onClick(id::kSizeDistribution, &ViewerDialog::On2D);
   onClick(id::kModel3D, &ViewerDialog::On3D);
   // Slider handlers run on what the user does (mouse, keyboard, assistive technology); the
-  // program sets positions through SetSliderPosition, which holds the signals off.
-  for (int controlId : {id::kSliceSelector, id::kBottomLimit, id::kTopLimit})
-    connect(qobject_cast<QSlider*>(Control(controlId)), &QSlider::valueChanged, this,
-            [this, controlId] { OnVerticalScroll(controlId); });
+  // program sets positions through SetSliderPosition, which holds the signals off. The end of a
+  // drag notifies too, so that taking hold of the selector's thumb stops playback even when the
+  // thumb comes back to where it was.
+  for (int controlId : {id::kSliceSelector, id::kBottomLimit, id::kTopLimit}) {
+    auto* slider = qobject_cast<QSlider*>(Control(controlId));
+    connect(slider, &QSlider::valueChanged, this, [this, controlId] { OnVerticalScroll(controlId); });
+    connect(slider, &QSlider::sliderReleased, this, [this, controlId] { OnVerticalScroll(controlId); });
+  }
   for (int controlId : {id::kSpeed, id::kLowerLevel, id::kUpperLevel})
     connect(qobject_cast<QSlider*>(Control(controlId)), &QSlider::valueChanged, this,
             [this, controlId] { OnHorizontalScroll(controlId); });
 }
 
 void ViewerDialog::InitialiseViewer() {
+  ShowFields();
   setWindowIcon(m_icon);
   m_lineTool = m_rectangleTool = m_ellipseTool = 0;
   m_startGrabbed = m_stopGrabbed = m_sizeDistributionMode = 0;
@@ -131,7 +142,8 @@ void ViewerDialog::InitialiseViewer() {
     m_speedSlider->setSingleStep(50);
     m_speedSlider->setPageStep(100);
     m_speedSlider->setTickInterval(100);
-    m_play = 0;
+    SetChecked(id::kStart, false);
+    SetChecked(id::kStop, true);
   }
   m_previewWidth = m_previewView->contentsRect().width();
   m_previewHeight = m_previewView->contentsRect().height();
@@ -171,11 +183,12 @@ void ViewerDialog::InitialiseViewer() {
   SetSliderPosition(m_topLimitSlider, 0);
   for (int controlId : {id::kCut, id::kSizeDistribution, id::kModel3D}) SetEnabled(controlId, false);
 
+  // The window shows the first slice before anything else happens, even without playback.
+  Redraw();
   if (m_sliceCount > 1) {
     repaint();
-    m_play = 1;
-    ShowFields();
-    m_timerId = m_timer->Set(kPlaybackTimerId, kPlaybackPeriodMs);
+    m_readAhead = std::make_unique<PlaybackReadAhead>(m_slicePaths);
+    OnStart();  // playback starts by itself
   }
 }
 
@@ -228,7 +241,7 @@ void ViewerDialog::FitImageFrame(int clientWidth, int clientHeight) {
     fittedWidth = static_cast<int>(aspect * availableHeight);
   }
   frame->setGeometry(frame->x(), frame->y(), std::max(fittedWidth, 0), std::max(fittedHeight, 0));
-  if (m_lineTool) DrawLineOverlay();
+  DrawSelectionOverlay();  // the figure follows the new scale
 }
 
 void ViewerDialog::resizeEvent(QResizeEvent* event) {
@@ -297,9 +310,11 @@ void ViewerDialog::SetSliderPosition(QSlider* slider, int position) {
   slider->setValue(position);
 }
 
+// A trackbar's page is a fifth of its range unless set otherwise.
 void ViewerDialog::SetSliderRange(QSlider* slider, int minimum, int maximum) {
   const QSignalBlocker hold(slider);
   slider->setRange(minimum, maximum);
+  slider->setPageStep(std::max(1, (maximum - minimum) / 5));
 }
 
 void ViewerDialog::SetCaption(const std::string& caption) { setWindowTitle(QString::fromStdString(caption)); }

@@ -1,7 +1,15 @@
 // Start, Stop, the playback step and the vertical sliders (slice selector and the two limits).
+//
+// A playback step pauses 500 ms at either end of the stack and then for the speed slider's delay.
+// The pauses are timers, not sleeps, so the window stays live during them; the step counts as
+// running until its last pause ends (ticks meanwhile are dropped), and Stop, or anything that
+// stops playback, abandons a pending pause so that the step never moves away from a slice the
+// user has just chosen.
 #include <QSlider>
+#include <QTimer>
+#include <exception>
 
-#include "app/ImageLoader.h"
+#include "app/PlaybackReadAhead.h"
 #include "platform/qt/WindowTimer.h"
 #include "viewer/ViewerDialog.h"
 #include "viewer/ViewerTemplate.h"
@@ -9,48 +17,124 @@
 namespace orvel::viewer {
 
 namespace {
+
 constexpr int kPlaybackTimerId = 1;
 constexpr int kPlaybackPeriodMs = 10;
+constexpr int kEndPauseMs = 500;  // at the first and the last slice
+
+// The file title: the name after the last separator, up to its last dot.
+std::string FileTitleOf(const std::string& path) {
+  const std::string name = path.substr(path.rfind('/') + 1);
+  return name.substr(0, name.rfind('.'));
+}
+
 }  // namespace
 
 // Slice i sits at slider position count - 1 - i: the top of a vertical slider is the last slice.
 int ViewerDialog::CurrentSliceIndex() const { return m_sliceCount - 1 - m_sliceSlider->value(); }
 
+// Through the read-ahead when playback has one; it reads on the spot what it does not hold.
+LoadStatus ViewerDialog::LoadSliceFile(int index) {
+  if (m_readAhead) return m_readAhead->Load(index, m_slice);
+  return LoadImageFile(m_slicePaths[index], m_slice);
+}
+
 bool ViewerDialog::LoadSlice(int index) {
-  const LoadStatus status = LoadImageFile(m_slicePaths[index], m_slice);
-  const int type = ImageTypeFromExtension(m_slicePaths[index]);
-  return status == LoadStatus::kLoaded || type == kJpegImage;
+  const LoadStatus status = LoadSliceFile(index);
+  return status == LoadStatus::kLoaded || ImageTypeFromExtension(m_slicePaths[index]) == kJpegImage;
 }
 
 void ViewerDialog::OnStart() {
   m_play = 1;
   ShowFields();
   m_timerId = m_timer->Set(kPlaybackTimerId, kPlaybackPeriodMs);
+  ReadAheadFromCurrentSlice();
 }
 
 void ViewerDialog::OnStop() {
   if (m_timerId != 0) m_timer->Kill(m_timerId);
+  CancelPlaybackPause();
   m_play = 0;
   ShowFields();
   m_timerId = 0;
+  // A later start reads the files as they are then.
+  if (m_readAhead) m_readAhead->Forget();
 }
 
 void ViewerDialog::OnPlaybackTimer() {
   if (m_tickBusy) return;
   m_tickBusy = 1;
-  const int current = CurrentSliceIndex();
-  if (current == 0) m_playDirection = +1;
-  if (current == m_sliceCount - 1) m_playDirection = -1;
-  const int next = current + m_playDirection;
-  if (!LoadSlice(next)) {
-    OnStop();
-    WriteLinePointsToSettings();
+  try {
+    const int current = CurrentSliceIndex();
+    int pause = 0;
+    if (current == 0) {
+      m_playDirection = +1;
+      pause += kEndPauseMs;
+    }
+    if (current == m_sliceCount - 1) {
+      m_playDirection = -1;
+      pause += kEndPauseMs;
+    }
+    PauseThen(pause, [this, current] { ShowNextPlaybackSlice(current + m_playDirection); });
+  } catch (const std::exception&) {
+    m_tickBusy = 0;
   }
-  SetSliderPosition(m_sliceSlider, m_sliceCount - 1 - next);
-  ShowFields();
-  SetCaption(m_sliceTitles[next]);
-  Redraw();
+}
+
+// The second half of a step: load, move the selector, caption, redraw, then the speed delay.
+void ViewerDialog::ShowNextPlaybackSlice(int next) {
+  try {
+    const LoadStatus status = LoadSliceFile(next);
+    // A BMP or TIFF slice that cannot be decoded stops playback and keeps the line points; a JPEG
+    // slice never does, and a file that cannot be opened is passed over silently.
+    if (status == LoadStatus::kReadFailed && ImageTypeFromExtension(m_slicePaths[next]) != kJpegImage) {
+      OnStop();
+      WriteLinePointsToSettings();
+    }
+    SetSliderPosition(m_sliceSlider, m_sliceCount - 1 - next);
+    ShowFields();
+    SetCaption(FileTitleOf(m_slicePaths[next]));
+    Redraw();
+    if (m_timerId != 0) ReadAheadFromCurrentSlice();
+    PauseThen(m_playDelay, [this] { m_tickBusy = 0; });
+  } catch (const std::exception&) {
+    m_tickBusy = 0;
+  }
+}
+
+// The two slices the next steps will show, from the slice shown now and the direction.
+void ViewerDialog::ReadAheadFromCurrentSlice() {
+  if (!m_readAhead) return;
+  const PlaybackMove first = NextPlaybackSlice(CurrentSliceIndex(), m_playDirection, m_sliceCount);
+  const PlaybackMove second = NextPlaybackSlice(first.slice, first.direction, m_sliceCount);
+  m_readAhead->ReadAhead({first.slice, second.slice});
+}
+
+void ViewerDialog::PauseThen(int milliseconds, std::function<void()> continuation) {
+  if (milliseconds <= 0) {
+    continuation();
+    return;
+  }
+  m_afterPause = std::move(continuation);
+  m_pauseTimer->start(milliseconds);
+}
+
+// Abandons the rest of a step that waits in a pause; the step is over.
+void ViewerDialog::CancelPlaybackPause() {
+  if (!m_pauseTimer->isActive()) return;
+  m_pauseTimer->stop();
+  m_afterPause = nullptr;
   m_tickBusy = 0;
+}
+
+int ViewerDialog::SlicesReadAhead() const { return m_readAhead ? m_readAhead->ReadyCount() : 0; }
+
+bool ViewerDialog::PlaybackPausePending() const { return m_pauseTimer->isActive(); }
+
+void ViewerDialog::EndPlaybackPauseNow() {
+  if (!m_pauseTimer->isActive()) return;
+  m_pauseTimer->stop();
+  std::exchange(m_afterPause, nullptr)();
 }
 
 void ViewerDialog::OnVerticalScroll(int controlId) {
@@ -60,7 +144,7 @@ void ViewerDialog::OnVerticalScroll(int controlId) {
   if (controlId == id::kSliceSelector) {
     SetChecked(id::kStart, false);
     SetChecked(id::kStop, true);
-    LoadImageFile(m_slicePaths[current], m_slice);
+    LoadSliceFile(current);  // not examined: an empty or partly read slice is shown as it is
     SetCaption(SliceTitleWithExtension(current));
   } else {
     const int bottom = m_sliceCount - 1 - m_bottomLimitSlider->value();

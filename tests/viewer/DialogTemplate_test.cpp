@@ -1,5 +1,6 @@
 // The dialog template builder: geometry from dialog units, identifiers, groups and initial states.
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QDialog>
 #include <QSlider>
 #include <QtTest>
@@ -40,6 +41,11 @@ class DialogTemplateTest : public QObject {
     QVERIFY(!built.Button(1)->isChecked());
     QVERIFY(built.Button(2)->isChecked());
     QVERIFY(!built.Button(4)->isChecked());
+    built.Button(4)->setChecked(true);  // another group: releases nothing here
+    QVERIFY(built.Button(2)->isChecked());
+    built.Button(2)->setChecked(false);  // the program may release every button of a group
+    QVERIFY(!built.Button(1)->isChecked() && !built.Button(2)->isChecked());
+    QCOMPARE(QAccessible::queryAccessibleInterface(built.Button(1))->role(), QAccessible::RadioButton);
   }
 
   void VerticalTrackbarsHaveTheirMinimumAtTheTop() {

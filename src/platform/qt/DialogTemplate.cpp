@@ -1,16 +1,22 @@
 #include "platform/qt/DialogTemplate.h"
 
 #include <QAbstractButton>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
 #include <QWidget>
+#include <algorithm>
+
+#include "platform/qt/DialogButtonAccessible.h"
+#include "platform/qt/TemplateButtons.h"
 
 namespace orvel::platform {
 
@@ -62,11 +68,46 @@ const std::vector<int>& BuiltDialog::RadioGroupOf(int id) const {
 
 namespace {
 
+// The platform's trackbar keys, the same in both orientations: Left and Up step towards the
+// minimum, Right and Down towards the maximum, Page Up and Page Down by a page, Home and End to
+// the ends. (Qt's own horizontal slider would take Up and Page Up towards the maximum.)
+class Trackbar : public QSlider {
+ public:
+  using QSlider::QSlider;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    const SliderAction action = ActionOfKey(event->key());
+    if (action == SliderNoAction) {
+      QSlider::keyPressEvent(event);
+      return;
+    }
+    triggerAction(action);
+    event->accept();
+  }
+
+ private:
+  static SliderAction ActionOfKey(int key) {
+    switch (key) {
+      case Qt::Key_Left:
+      case Qt::Key_Up: return SliderSingleStepSub;
+      case Qt::Key_Right:
+      case Qt::Key_Down: return SliderSingleStepAdd;
+      case Qt::Key_PageUp: return SliderPageStepSub;
+      case Qt::Key_PageDown: return SliderPageStepAdd;
+      case Qt::Key_Home: return SliderToMinimum;
+      case Qt::Key_End: return SliderToMaximum;
+      default: return SliderNoAction;
+    }
+  }
+};
+
 QSlider* MakeTrackbar(Qt::Orientation orientation, unsigned flags, QWidget* parent) {
-  auto* slider = new QSlider(orientation, parent);
+  auto* slider = new Trackbar(orientation, parent);
   slider->setTickPosition(flags & control::kNoTicks ? QSlider::NoTicks : QSlider::TicksBelow);
   if (orientation == Qt::Vertical) {
-    // The platform's vertical trackbar has its minimum at the top; Up moves the thumb up.
+    // The platform's vertical trackbar has its minimum at the top, where Up moves the thumb; the
+    // mouse wheel turned up moves it up too.
     slider->setInvertedAppearance(true);
     slider->setInvertedControls(true);
   }
@@ -74,7 +115,7 @@ QSlider* MakeTrackbar(Qt::Orientation orientation, unsigned flags, QWidget* pare
 }
 
 QPushButton* MakePushLike(const QString& caption, QWidget* parent) {
-  auto* button = new QPushButton(caption, parent);
+  auto* button = new TemplatePushButton(caption, parent);
   button->setCheckable(true);
   button->setAutoDefault(false);
   return button;
@@ -93,20 +134,20 @@ QWidget* MakeControl(const ControlSpec& spec, QWidget* parent) {
   const QString caption = QString::fromUtf8(spec.caption);
   switch (spec.kind) {
     case ControlKind::kPushButton: {
-      auto* button = new QPushButton(caption, parent);
+      auto* button = new TemplatePushButton(caption, parent);
       button->setAutoDefault(false);
       button->setDefault(spec.flags & control::kDefault);
       return button;
     }
-    case ControlKind::kPushRadio:
-    case ControlKind::kPushCheck: return MakePushLike(caption, parent);
-    case ControlKind::kRadio: {
-      auto* radio = new QRadioButton(caption, parent);
-      radio->setAutoExclusive(false);  // groups are kept by CheckRadioButton
-      return radio;
+    case ControlKind::kPushRadio: {
+      QPushButton* button = MakePushLike(caption, parent);
+      button->setAutoExclusive(true);  // what makes assistive technology call it a radio button
+      return button;
     }
+    case ControlKind::kPushCheck: return MakePushLike(caption, parent);
+    case ControlKind::kRadio: return new TemplateRadioButton(caption, parent);
     case ControlKind::kCheckTextLeft: {
-      auto* check = new QCheckBox(caption, parent);
+      auto* check = new TemplateCheckBox(caption, parent);
       check->setLayoutDirection(Qt::RightToLeft);
       return check;
     }
@@ -143,9 +184,48 @@ std::map<int, std::vector<int>> RadioGroups(const DialogSpec& spec) {
   return byMember;
 }
 
+// Arrow keys inside a radio group, as in the platform's dialogs: the focus moves to the next
+// button of the group that can take it, in template order and round, and that button is clicked,
+// as an auto radio button is when the keyboard moves onto it.
+class RadioGroupKeys : public QObject {
+ public:
+  RadioGroupKeys(QObject* parent, std::map<int, std::vector<int>> groups, std::map<int, QWidget*> controls)
+      : QObject(parent), m_groups(std::move(groups)), m_controls(std::move(controls)) {
+    for (const auto& [id, group] : m_groups) m_controls.at(id)->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    int step = 0;
+    if (key == Qt::Key_Down || key == Qt::Key_Right) step = 1;
+    if (key == Qt::Key_Up || key == Qt::Key_Left) step = -1;
+    if (step == 0) return false;
+    const int id = watched->objectName().mid(2).toInt();
+    const std::vector<int>& group = m_groups.at(id);
+    const auto count = static_cast<int>(group.size());
+    const int at = static_cast<int>(std::find(group.begin(), group.end(), id) - group.begin());
+    for (int offset = 1; offset < count; ++offset) {
+      const int next = ((at + step * offset) % count + count) % count;
+      auto* button = qobject_cast<QAbstractButton*>(m_controls.at(group[next]));
+      if (!button || !button->isVisible() || !button->isEnabled()) continue;
+      button->setFocus(Qt::TabFocusReason);
+      if (!button->isChecked()) button->click();
+      return true;
+    }
+    return true;
+  }
+
+ private:
+  std::map<int, std::vector<int>> m_groups;
+  std::map<int, QWidget*> m_controls;
+};
+
 }  // namespace
 
 BuiltDialog BuildDialog(QWidget* dialog, const DialogSpec& spec, const ControlFactory& factory) {
+  InstallDialogButtonAccessibility();
   BuiltDialog built;
   dialog->setFont(DialogFont());
   built.baseUnits = DialogBaseUnits::OfFont(dialog->font());
@@ -170,6 +250,19 @@ BuiltDialog BuildDialog(QWidget* dialog, const DialogSpec& spec, const ControlFa
   }
   for (QWidget* box : groupBoxes) box->lower();
   built.m_radioGroups = RadioGroups(spec);
+  // Each radio group in a button group of its own, so that buttons of different groups do not
+  // release each other; not exclusive, so that the program can release every button of a group.
+  // CheckRadioButton keeps one checked when the user clicks.
+  std::map<int, QButtonGroup*> buttonGroups;
+  for (const auto& [id, group] : built.m_radioGroups) {
+    QButtonGroup*& buttonGroup = buttonGroups[group.front()];
+    if (!buttonGroup) {
+      buttonGroup = new QButtonGroup(dialog);
+      buttonGroup->setExclusive(false);
+    }
+    buttonGroup->addButton(built.Button(id));
+  }
+  new RadioGroupKeys(dialog, built.m_radioGroups, built.m_controls);
   return built;
 }
 

@@ -1,0 +1,25 @@
+#include "viewer/ViewerStartUp.h"
+
+#include <QLatin1Char>
+
+#include "app/DatasetDiscovery.h"
+#include "platform/qt/UserDialogs.h"
+
+namespace orvel::viewer {
+
+std::string CommandLineOf(const QStringList& arguments) {
+  return arguments.mid(1).join(QLatin1Char(' ')).toStdString();
+}
+
+bool ChooseDataset(const std::string& commandLine, Dataset& dataset) {
+  if (!commandLine.empty())
+    return OpenDatasetFromPath(PathFromCommandLine(commandLine), dataset) == DiscoveryResult::kFound;
+  platform::FileDialogRequest request;
+  request.title = "Orvel: Open dataset";
+  // Upper-case extensions are slices too, and some file dialogs match patterns case-sensitively.
+  request.filterName = "Images (*.bmp *.jpg *.tif *.BMP *.JPG *.TIF)";
+  const auto chosen = platform::CurrentUserDialogs().AskOpenFile(nullptr, request);
+  return chosen && DiscoverDataset(*chosen, dataset) == DiscoveryResult::kFound;
+}
+
+}  // namespace orvel::viewer

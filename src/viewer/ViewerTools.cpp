@@ -1,0 +1,169 @@
+// The three selection tools ("Line", "Rectangle", "Ellipse"), the figure each draws over the slice
+// and the blue range marks of the two limit sliders on the preview. The tools are exclusive: each
+// handler turns the others off by running their handlers, so their controls are reset on the way.
+#include <QSlider>
+
+#include "viewer/PreviewView.h"
+#include "viewer/SliceView.h"
+#include "viewer/ViewerDialog.h"
+#include "viewer/ViewerTemplate.h"
+
+namespace orvel::viewer {
+
+namespace {
+
+using Figure = SliceOverlay::Figure;
+
+// Image pixels from a point to the edges of its handle square.
+constexpr int kHandleReach = 5;
+
+// Screen position of an image point in the image frame's client pixels.
+QPoint ScreenPosition(int x, int y, float scale) {
+  return {static_cast<int>(static_cast<float>(x) * scale), static_cast<int>(static_cast<float>(y) * scale)};
+}
+
+// The handle square's corners in drawing order, each image corner truncated to the screen on its
+// own, so a handle may come out a pixel wider on one side than on the other.
+void SetHandleCorners(QPoint (&corners)[4], PixelPoint point, float scale) {
+  const int left = point.x - kHandleReach, right = point.x + kHandleReach;
+  const int top = point.y - kHandleReach, bottom = point.y + kHandleReach;
+  corners[0] = ScreenPosition(left, top, scale);
+  corners[1] = ScreenPosition(left, bottom, scale);
+  corners[2] = ScreenPosition(right, bottom, scale);
+  corners[3] = ScreenPosition(right, top, scale);
+}
+
+SliceOverlay FigureOverlay(Figure figure, PixelPoint start, PixelPoint stop, float scale, bool handles) {
+  SliceOverlay overlay;
+  overlay.figure = figure;
+  overlay.start = ScreenPosition(start.x, start.y, scale);
+  overlay.stop = ScreenPosition(stop.x, stop.y, scale);
+  overlay.handles = handles;
+  SetHandleCorners(overlay.startHandle, start, scale);
+  SetHandleCorners(overlay.stopHandle, stop, scale);
+  return overlay;
+}
+
+// The frame repaints the slice under every change, so a figure is erased by taking it away
+// rather than by drawing it a second time.
+void ShowFigure(SliceView& view, Figure figure, bool toolOn, const SliceOverlay& overlay) {
+  if (toolOn) view.SetOverlay(overlay);
+  else if (view.Overlay().figure == figure) view.SetOverlay({});
+}
+
+}  // namespace
+
+void ViewerDialog::OnLine() {
+  SetShown(id::kGraph, !m_lineTool);
+  if (m_ellipseTool) OnEllipse();
+  if (m_rectangleTool) OnRectangle();
+  SetResultsText("");
+  SetText(id::kGraphCaption, "");
+  m_sizeDistributionMode = 0;
+  m_ellipseTool = m_rectangleTool = 0;
+  for (int button : {id::kEllipse, id::kRectangle, id::kSizeDistribution, id::kModel3D}) SetChecked(button, false);
+  m_lineTool = !m_lineTool;
+  if (m_lineTool) {
+    SetText(id::kGraphCaption, "line profile");
+    SetChecked(id::kLine, true);
+    ShowLimitSliders(true);
+    SetEnabled(id::kCut, true);
+    SetEnabled(id::kSizeDistribution, false);
+    SetEnabled(id::kModel3D, false);
+    DrawLineOverlay();
+    DrawRangeMarks();
+    Redraw();
+  } else {
+    ShowLimitSliders(false);
+    SetEnabled(id::kCut, false);
+    SetChecked(id::kLine, false);
+    DrawLineOverlay();
+    DrawRangeMarks();  // no tool is on: the marks go with the line
+  }
+}
+
+void ViewerDialog::OnRectangle() { ToggleFigureTool(FigureTool::kRectangle); }
+
+void ViewerDialog::OnEllipse() { ToggleFigureTool(FigureTool::kEllipse); }
+
+// Rectangle and ellipse are the same handler with the roles of the two figures exchanged.
+// Turning a figure off leaves the "2D" mode and its button as they are, for the next figure.
+void ViewerDialog::ToggleFigureTool(FigureTool tool) {
+  const bool rectangle = tool == FigureTool::kRectangle;
+  int& ownTool = rectangle ? m_rectangleTool : m_ellipseTool;
+  int& otherTool = rectangle ? m_ellipseTool : m_rectangleTool;
+  const int ownButton = rectangle ? id::kRectangle : id::kEllipse;
+  const int otherButton = rectangle ? id::kEllipse : id::kRectangle;
+  if (m_lineTool) OnLine();
+  if (otherTool) rectangle ? OnEllipse() : OnRectangle();
+  SetChecked(id::kLine, false);
+  SetChecked(otherButton, false);
+  m_lineTool = 0;
+  otherTool = 0;
+  ownTool = !ownTool;
+  SetChecked(ownButton, ownTool);
+  rectangle ? DrawRectangleOverlay() : DrawEllipseOverlay();
+  ShowLimitSliders(ownTool);
+  SetEnabled(id::kSizeDistribution, ownTool);
+  SetEnabled(id::kModel3D, ownTool);
+  if (ownTool) SetEnabled(id::kCut, false);
+  DrawRangeMarks();
+  Redraw();
+}
+
+void ViewerDialog::ShowLimitSliders(bool shown) {
+  SetShown(id::kBottomLimit, shown);
+  SetShown(id::kTopLimit, shown);
+}
+
+// Screen pixels per slice pixel follow the window size.
+void ViewerDialog::UpdateDisplayScale() {
+  if (m_imageWidth > 0)
+    m_displayScale = static_cast<float>(m_sliceView->ClientRect().width()) / static_cast<float>(m_imageWidth);
+}
+
+void ViewerDialog::DrawLineOverlay() {
+  UpdateDisplayScale();
+  ShowFigure(*m_sliceView, Figure::kLine, m_lineTool,
+             FigureOverlay(Figure::kLine, m_startPoint, m_stopPoint, m_displayScale, !LongRunInProgress()));
+}
+
+void ViewerDialog::DrawRectangleOverlay() {
+  UpdateDisplayScale();
+  ShowFigure(*m_sliceView, Figure::kRectangle, m_rectangleTool,
+             FigureOverlay(Figure::kRectangle, m_startPoint, m_stopPoint, m_displayScale, !LongRunInProgress()));
+}
+
+void ViewerDialog::DrawEllipseOverlay() {
+  UpdateDisplayScale();
+  ShowFigure(*m_sliceView, Figure::kEllipse, m_ellipseTool,
+             FigureOverlay(Figure::kEllipse, m_startPoint, m_stopPoint, m_displayScale, !LongRunInProgress()));
+}
+
+void ViewerDialog::DrawSelectionOverlay() {
+  DrawLineOverlay();
+  DrawRectangleOverlay();
+  DrawEllipseOverlay();
+}
+
+// The rows of the bottom and the top limit on the preview, whatever kind of preview it is, while
+// a tool is on. Slice numbers count preview rows from the preview's bottom edge.
+void ViewerDialog::DrawRangeMarks() {
+  PreviewMarks marks = m_previewView->Marks();
+  marks.left = m_previewOffsetX;
+  marks.right = m_previewOffsetX + m_previewWidth;
+  marks.rangeRows.clear();
+  if (AnySelectionToolOn() && m_preview.GetHeight() != 0) {
+    const double scale = static_cast<double>(m_previewHeight) / m_preview.GetHeight();
+    const int base = m_previewOffsetY + m_previewHeight - 1;
+    for (const QSlider* limit : {m_bottomLimitSlider, m_topLimitSlider}) {
+      const int slice = m_sliceCount - 1 - limit->value();
+      if (slice < 0 || slice >= static_cast<int>(m_sliceNumbers.size())) continue;
+      const int row = base - static_cast<int>(m_sliceNumbers[slice] * scale);
+      if (m_previewOffsetY <= row && row <= m_previewOffsetY + m_previewHeight) marks.rangeRows.push_back(row);
+    }
+  }
+  m_previewView->SetMarks(marks);
+}
+
+}  // namespace orvel::viewer

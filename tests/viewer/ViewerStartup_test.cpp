@@ -1,0 +1,231 @@
+// The viewer as it opens: the controls a dataset can use, the caption, the sliders, the first
+// slice on screen, the window's size and the choice of dataset before it.
+#include <QAbstractButton>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSlider>
+#include <QtTest>
+#include <set>
+
+#include "platform/qt/DialogTemplate.h"
+#include "viewer/ViewerDialog.h"
+#include "viewer/ViewerStartUp.h"
+#include "viewer/ViewerTemplate.h"
+#include "viewer/support/ViewerTestSupport.h"
+
+using namespace orvel;
+using namespace orvel::viewer;
+using orvel::test::Preview;
+
+Q_DECLARE_METATYPE(orvel::test::Preview)
+
+namespace {
+
+const std::set<int> kHiddenInTemplate = {id::kLowerLevel, id::kUpperLevel, id::kBottomLimit, id::kTopLimit,
+                                         id::kGraph};
+const std::set<int> kHiddenForOneSlice = {id::kSliceSelector, id::kSpeed,  id::kStart,       id::kStop,
+                                          id::kFastLabel,     id::kSlowLabel, id::kLine,      id::kBottomLimit,
+                                          id::kTopLimit,      id::kModel3D, id::kCut};
+const std::set<int> kHiddenForVolumePreview = {id::kSelectionGroup, id::kLine,        id::kRectangle, id::kEllipse,
+                                               id::kCut,            id::kBottomLimit, id::kTopLimit};
+const std::set<int> kHiddenWithoutColourTable = {
+    id::kColourBar,     id::kLine,           id::kBottomLimit,        id::kTopLimit,           id::kSizeDistribution,
+    id::kModel3D,       id::kCut,            id::kRectangle,          id::kEllipse,            id::kSelectionGroup,
+    id::kProcessingGroup, id::kResultsGroup, id::kGreyscale,          id::kBinary,             id::kColour1,
+    id::kColour2,       id::kLowerLevelCaption, id::kUpperLevelCaption, id::kInvert,           id::kResults};
+const std::set<int> kDisabledAtStart = {id::kLowerLevel, id::kUpperLevel, id::kCut, id::kSizeDistribution,
+                                        id::kModel3D};
+
+QSlider* Slider(const ViewerDialog& viewer, int controlId) { return qobject_cast<QSlider*>(viewer.Control(controlId)); }
+bool IsChecked(const ViewerDialog& viewer, int controlId) {
+  return qobject_cast<QAbstractButton*>(viewer.Control(controlId))->isChecked();
+}
+
+}  // namespace
+
+class ViewerStartupTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void ShowsWhatTheDatasetCanUse_data() {
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<int>("slices");
+    QTest::addColumn<Preview>("preview");
+    QTest::addColumn<int>("bits");
+    for (const char* format : {"bmp", "tif", "jpg"}) {
+      for (int slices : {1, 5}) {
+        for (const auto& [preview, name] : {std::pair{Preview::kNone, "no preview"}, {Preview::kSide, "_SPR"},
+                                           {Preview::kVolume, "_VPR"}})
+          QTest::addRow("%s, %d slice(s), %s", format, slices, name) << format << slices << preview << 8;
+      }
+    }
+    QTest::addRow("24-bit bmp, 3 slices") << "bmp" << 3 << Preview::kSide << 24;
+  }
+
+  void ShowsWhatTheDatasetCanUse() {
+    QFETCH(QString, format);
+    QFETCH(int, slices);
+    QFETCH(Preview, preview);
+    QFETCH(int, bits);
+    test::ViewerTestScope scope;
+    test::TemporaryDirectory dir;
+    const Dataset dataset = test::WriteDataset(dir, {format.toStdString(), slices, 64, 64, preview, bits});
+    ViewerDialog viewer(dataset);
+    viewer.InitialiseViewer();
+
+    std::set<int> hidden = kHiddenInTemplate;
+    if (slices < 2) hidden.insert(kHiddenForOneSlice.begin(), kHiddenForOneSlice.end());
+    if (preview == Preview::kVolume) hidden.insert(kHiddenForVolumePreview.begin(), kHiddenForVolumePreview.end());
+    if (bits != 8) hidden.insert(kHiddenWithoutColourTable.begin(), kHiddenWithoutColourTable.end());
+    for (const platform::ControlSpec& control : ViewerTemplate().controls) {
+      QWidget* widget = viewer.Control(control.id);
+      QVERIFY2(widget, qPrintable(QString::number(control.id)));
+      QCOMPARE(std::make_pair(control.id, widget->isHidden()),
+               std::make_pair(control.id, hidden.count(control.id) == 1));
+      QCOMPARE(std::make_pair(control.id, widget->isEnabled()),
+               std::make_pair(control.id, kDisabledAtStart.count(control.id) == 0));
+    }
+    QCOMPARE(viewer.windowTitle(), "s0000." + format);
+    QVERIFY(IsChecked(viewer, id::kOriginal));
+    QCOMPARE(IsChecked(viewer, id::kStart), slices > 1);
+    QCOMPARE(IsChecked(viewer, id::kStop), slices < 2);
+    QVERIFY(!viewer.PlaybackPausePending());
+
+    if (bits == 8) {
+      QSlider* lower = Slider(viewer, id::kLowerLevel);
+      QSlider* upper = Slider(viewer, id::kUpperLevel);
+      QCOMPARE(std::make_pair(lower->minimum(), lower->maximum()), std::make_pair(0, 255));
+      QCOMPARE(lower->value(), format == "tif" ? 127 : 128);
+      QCOMPARE(std::make_pair(upper->minimum(), upper->maximum()), std::make_pair(1, 510));
+      QCOMPARE(upper->value(), 383);
+    }
+    if (slices > 1) {
+      QSlider* selector = Slider(viewer, id::kSliceSelector);
+      QCOMPARE(std::make_pair(selector->minimum(), selector->maximum()), std::make_pair(0, slices - 1));
+      QCOMPARE(selector->value(), slices - 1);  // the first slice: the bottom of the selector
+      QSlider* speed = Slider(viewer, id::kSpeed);
+      QCOMPARE(std::make_pair(speed->minimum(), speed->maximum()), std::make_pair(0, 1000));
+      QCOMPARE(speed->value(), 0);
+      QCOMPARE(std::make_tuple(speed->singleStep(), speed->pageStep(), speed->tickInterval()),
+               std::make_tuple(50, 100, 100));
+      QCOMPARE(Slider(viewer, id::kBottomLimit)->value(), slices - 1);
+      QCOMPARE(Slider(viewer, id::kTopLimit)->value(), 0);
+      QCOMPARE(Slider(viewer, id::kTopLimit)->maximum(), slices - 1);
+    }
+    CheckFirstSliceIsShown(viewer, format == "jpg" ? 8 : 0, bits);
+  }
+
+  // The window grows by what the slice needs beyond the template's image frame; its bottom edge
+  // reaches screen row 570 at least; the frame then fits 10 pixels inside the client area.
+  void SizesTheWindowToTheFirstSlice_data() {
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("slices");
+    QTest::addRow("64 x 64, 3 slices") << 64 << 3;
+    QTest::addRow("64 x 64, 1 slice without preview") << 64 << 1;
+    QTest::addRow("1024 x 1024, 2 slices") << 1024 << 2;
+  }
+
+  void SizesTheWindowToTheFirstSlice() {
+    QFETCH(int, size);
+    QFETCH(int, slices);
+    test::ViewerTestScope scope;
+    test::TemporaryDirectory dir;
+    ViewerDialog viewer(test::WriteDataset(dir, {"bmp", slices, size, size, Preview::kNone, 8}));
+    viewer.InitialiseViewer();
+
+    const platform::DialogBaseUnits units = platform::DialogBaseUnits::OfFont(platform::DialogFont());
+    const QSize templateSize = units.ToPixels(0, 0, 156, 376).size();
+    const QRect templateFrame = units.ToPixels(142, 6, 8, 210);
+    // With one slice and no preview the palette group sets the height to reach, else the preview.
+    const QRect anchor = slices < 2 ? units.ToPixels(14, 39, 117, 83) : units.ToPixels(25, 126, 96, 90);
+    const int reach = std::max(size, anchor.top() + anchor.height());
+    int height = templateSize.height() + reach - templateFrame.height();
+    const int decoration = viewer.frameGeometry().height() - viewer.height();
+    const int windowTop = viewer.frameGeometry().top();
+    if (windowTop + decoration + height < 570) height = 570 - windowTop - decoration;
+    const int width = templateSize.width() + size - templateFrame.width();
+    QCOMPARE(viewer.size(), QSize(width, height));
+    QVERIFY(viewer.frameGeometry().bottom() + 1 >= 570);
+
+    const int available = std::min(width - 10 - templateFrame.left(), height - 10 - templateFrame.top());
+    QCOMPARE(viewer.Control(id::kImage)->geometry(),
+             QRect(templateFrame.topLeft(), QSize(available, available)));
+    QCOMPARE(viewer.Control(id::kPreview)->geometry(), units.ToPixels(25, 126, 96, 90));
+  }
+
+  void ResizingKeepsTheSliceAspectInsideTenPixelMargins_data() {
+    QTest::addColumn<QSize>("client");
+    QTest::addRow("wide window: height decides") << QSize(1400, 500);
+    QTest::addRow("narrow window: width decides") << QSize(500, 900);
+    QTest::addRow("too small: nothing shown") << QSize(100, 5);
+  }
+
+  void ResizingKeepsTheSliceAspectInsideTenPixelMargins() {
+    QFETCH(QSize, client);
+    test::ViewerTestScope scope;
+    test::TemporaryDirectory dir;
+    ViewerDialog viewer(test::WriteDataset(dir, {"bmp", 2, 120, 60, Preview::kNone, 8}));
+    viewer.InitialiseViewer();
+    viewer.show();
+    viewer.resize(client);
+    QCOMPARE(viewer.size(), client);
+    const QRect frame = viewer.Control(id::kImage)->geometry();
+    const int availableWidth = client.width() - 10 - frame.left();
+    const int availableHeight = client.height() - 10 - frame.top();
+    QSize expected(availableWidth, availableWidth / 2);
+    if (availableHeight < expected.height()) expected = QSize(2 * availableHeight, availableHeight);
+    QCOMPARE(frame.size(), expected.expandedTo(QSize(0, 0)));
+    viewer.OnStop();
+  }
+
+  void ChoosesTheDatasetFromTheCommandLineOrTheOpenFileDialog() {
+    test::ViewerTestScope scope;
+    test::TemporaryDirectory dir;
+    test::WriteDataset(dir, {"bmp", 3, 16, 16, Preview::kSide, 8});
+    QCOMPARE(CommandLineOf({"orvel", "/a/b c", "d.bmp"}), std::string("/a/b c d.bmp"));
+
+    Dataset dataset;
+    std::string quoted(1, '"');
+    quoted.append(dir.File("s0001.bmp")).push_back('"');
+    QVERIFY(ChooseDataset(quoted, dataset));
+    QCOMPARE(dataset.SliceCount(), 3);
+    QVERIFY(!ChooseDataset(dir.File("s0001.bmp") + " extra words", dataset));
+    QCOMPARE(scope.MessageBoxes().back(),
+             (platform::Message{"The file dropped is not a Voxalon dataset file.", "Orvel: Opening dataset"}));
+
+    scope.AnswerOpenFile(std::nullopt);  // cancelled: ends without a message
+    const std::size_t messages = scope.MessageBoxes().size();
+    QVERIFY(!ChooseDataset("", dataset));
+    QCOMPARE(scope.MessageBoxes().size(), messages);
+    QCOMPARE(scope.OpenRequests().back().title, std::string("Orvel: Open dataset"));
+    QVERIFY(QString::fromStdString(scope.OpenRequests().back().filterName).contains("*.tif"));
+
+    scope.AnswerOpenFile(dir.File("s_SPR.bmp"));
+    QVERIFY(ChooseDataset("", dataset));
+    QCOMPARE(dataset.previewKind, kSidePreview);
+  }
+
+ private:
+  // The image frame shows slice 0 the right way up: client pixel (x, y) shows image pixel
+  // (x * width / client width, y * height / client height).
+  static void CheckFirstSliceIsShown(ViewerDialog& viewer, int tolerance, int bits) {
+    QWidget* frame = viewer.Control(id::kImage);
+    const QRect client = frame->contentsRect();
+    QVERIFY(client.width() > 8 && client.height() > 8);
+    const QImage shown = test::Grab(frame);
+    const QPoint samples[] = {QPoint(1, 2), QPoint(client.width() - 3, client.height() / 2),
+                              QPoint(5, client.height() - 1)};
+    for (const QPoint& at : samples) {
+      const int x = at.x() * 64 / client.width(), y = at.y() * 64 / client.height();
+      const QRgb pixel = shown.pixel(client.topLeft() + at);
+      // 24-bit pixels hold the value in blue, +40 in green and +80 in red.
+      const int expected = test::SlicePixel(x, y, 0);
+      QVERIFY2(std::abs(qBlue(pixel) - expected) <= tolerance,
+               qPrintable(QString("at %1,%2: %3 for %4").arg(x).arg(y).arg(qBlue(pixel)).arg(expected)));
+      if (bits == 8) QCOMPARE(qRed(pixel), qBlue(pixel));
+    }
+  }
+};
+
+QTEST_MAIN(ViewerStartupTest)
+#include "ViewerStartup_test.moc"
