@@ -86,7 +86,8 @@ void WriteJpegSeeds(const std::string& folder) {
        {std::tuple{"grey", 19, 11, 8}, {"greyblock", 8, 8, 8}, {"colour", 21, 10, 24}}) {
     SliceImage image;
     image.Create(width, height, bits, false);
-    for (std::uint32_t i = 0; i < image.GetImageBytes(); ++i) image.GetBits()[i] = static_cast<std::uint8_t>(i * 7 ^ i >> 3);
+    for (std::uint32_t i = 0; i < image.GetImageBytes(); ++i)
+      image.GetBits()[i] = static_cast<std::uint8_t>(i * 7 ^ i >> 3);
     image.WriteJpeg(folder + "/" + name + ".jpg", 75);
   }
 }

@@ -11,7 +11,6 @@ namespace orvel::jpeg {
 
 namespace {
 
-
 std::uint8_t* RowOf(const BitmapTarget& target, int y) {
   const std::ptrdiff_t stride = static_cast<std::ptrdiff_t>(target.width) * target.channels + target.padBytes;
   const int storageRow = target.bottomUp ? target.height - 1 - y : y;
@@ -59,7 +58,7 @@ int JpegDecoder::PrepareComponents(const BitmapTarget& target) {
   const bool rgb = IsRgbStream();
   const Component& first = m_frame.components[0];
   m_direct = target.channels == 1 && !rgb && first.h == m_frame.maxH && first.v == m_frame.maxV;
-  const std::uint64_t stride = std::uint64_t(target.width) * std::uint64_t(target.channels) + std::uint64_t(target.padBytes);
+  const std::uint64_t stride = std::uint64_t(target.width) * std::uint64_t(target.channels) + target.padBytes;
   std::uint64_t bytes = m_stream.size() + stride * std::uint64_t(target.height);
   for (std::size_t i = 0; i < m_frame.components.size(); ++i) {
     Component& c = m_frame.components[i];

@@ -152,11 +152,10 @@ TEST(JpegDecoderHostile, HuffmanTablesThatOverflowTheirCodeLengthsAreRefused) {
   Stream fullAtEveryLength = {0x10};  // 2 codes of 1 bit leave no room for the 1 of 16 bits
   fullAtEveryLength.insert(fullAtEveryLength.end(), {2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1});
   fullAtEveryLength.insert(fullAtEveryLength.end(), {0x01, 0x02, 0x03});
-  Stream moreThan256 = {0x10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 255};
-  moreThan256[16] = 2;  // 255 + 2 codes
+  Stream moreThan256 = {0x10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 255};  // 15 and 16 bits
   moreThan256.resize(17 + 257, 1);
-  for (const Case& c : {Case{"three codes of one bit", threeOfOneBit}, Case{"a code past a full tree", fullAtEveryLength},
-                        Case{"257 codes", moreThan256}}) {
+  for (const Case& c : {Case{"three codes of one bit", threeOfOneBit},
+                        Case{"a code past a full tree", fullAtEveryLength}, Case{"257 codes", moreThan256}}) {
     Stream stream = header;
     test::AppendJpegSegment(stream, 0xC4, c.table);
     test::AppendJpegScan(stream, {1}, 0, 63, 0, Entropy("00"));
