@@ -3,6 +3,8 @@
 ORVEL_PACKAGES=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libbenchmark-dev
+  # the fuzz targets in fuzz/: clang with its libFuzzer and sanitizer runtimes
+  clang libclang-rt-14-dev
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
   libssl-dev  # SHA-256 of orvel-analyze's provenance (libcrypto), linked into the command-line tools only
   librsvg2-bin  # renders the icon's PNG sizes at build time

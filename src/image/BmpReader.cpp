@@ -81,7 +81,8 @@ void CheckReaderBytes(const SliceImage& image, const BmpFormat& format, const Fi
   const bool rowScratch = rows.topDown || format.coding == BmpPixelCoding::kBitFields;
   const std::uint64_t scratch = runLength ? fileBytes - pixelOffset : (rowScratch ? rows.bytes : 0);
   if (image.GetHeaderBlock().size() + image.GetImageBytes() + scratch > kMaxImageBytes) throw InvalidBitmap();
-  if (!runLength && pixelOffset + rows.bytes * rows.count > fileBytes + kMaxMissingPixelBytes) throw InvalidBitmap();
+  const std::uint64_t pixelsEnd = pixelOffset + rows.bytes * rows.count;
+  if (!runLength && pixelsEnd > fileBytes + MaxMissingPixelBytes(fileBytes)) throw InvalidBitmap();
 }
 
 // Turns a top-down picture into the bottom-up storage order the image holds.

@@ -3,6 +3,7 @@
 // the colour table (blue, green, red, 0 per entry) in one block, and a separate buffer of pixel
 // rows stored bottom-up (storage row 0 is the bottom of the picture), each padded to 4 bytes.
 // Beside the pixels it holds its display state: colour scheme, level window and thresholds.
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -54,10 +55,14 @@ struct UninitialisedAllocator : std::allocator<T> {
 // claiming more are refused.
 constexpr std::uint64_t kMaxImageBytes = std::uint64_t{1} << 30;
 
-// Uncompressed pixel data that would end more than this past the end of its file cannot be a
-// truncated scan: the header is false, and the file is refused before any pixel buffer exists.
-// A truncated file of plausible size still reads, its missing pixels as 0.
-constexpr std::uint64_t kMaxMissingPixelBytes = std::uint64_t{64} << 20;
+// How far uncompressed pixel data may end past the end of a file of fileBytes: a truncated scan
+// misses at most three times what its file holds and a megabyte, and never more than 64 MiB.
+// Beyond that the header is false, and the file is refused before any pixel buffer exists, so no
+// reader takes more than a small multiple of its file before it has read the pixels. A truncated
+// file of plausible size still reads, its missing pixels as 0.
+constexpr std::uint64_t MaxMissingPixelBytes(std::uint64_t fileBytes) {
+  return std::min(std::uint64_t{64} << 20, 3 * fileBytes + (std::uint64_t{1} << 20));
+}
 
 class SliceImage {
  public:

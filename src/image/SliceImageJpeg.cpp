@@ -63,11 +63,13 @@ bool SliceImage::ReadJpeg(const std::string& path) {
         LayOutJpegImage(*this, record.jpegWidth, record.jpegHeight)) {
       AllocatePixels();
       SetReadTarget(record, *this);
-      // A failure here leaves the pixels that were decoded before it.
-      adapter.Decode(record, jpeg::kReadFileImage);
-      ReadJfifDensity(path);
-      PrepareGreyDisplay();
-      result = true;
+      // A damaged stream leaves the pixels that were decoded before the damage. Memory the
+      // decode could not have is no damage of the file: the read fails, as allocations do.
+      if (adapter.Decode(record, jpeg::kReadFileImage) != jpeg::kMemoryError) {
+        ReadJfifDensity(path);
+        PrepareGreyDisplay();
+        result = true;
+      }
     }
   } catch (const std::exception&) {
     result = false;  // an allocation failed: the image is left empty below

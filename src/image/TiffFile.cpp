@@ -27,27 +27,33 @@ struct DirectoryEntry {
   std::uint32_t value = 0;  // the value field, or the offset of the value
 };
 
-// Reads the entries of the directory in order; entries past the end of the file read as zeros.
+// Reads the entries of the directory in order. An entry the reader needs that the file does not
+// wholly hold (a directory cut short) makes the file invalid: its zeros would read as a size or
+// as the offset of a resolution, giving a picture of the wrong scale.
 class DirectoryReader {
  public:
+  // The caller has checked that the entry count lies in the file.
   DirectoryReader(platform::InputFile& file, std::uint64_t directoryOffset) {
     file.Seek(directoryOffset);
     std::uint8_t count[2] = {};
     file.Read(count, 2);
     m_entryCount = LoadLe16(count);
-    m_bytes.assign(12 * 15, 0);  // at most 14 positions are read
-    file.Read(m_bytes.data(), m_bytes.size());
+    m_bytes.assign(12 * kMaxPositions, 0);
+    m_present = static_cast<int>(file.Read(m_bytes.data(), m_bytes.size()) / 12);
   }
   int EntryCount() const { return m_entryCount; }
   void Skip() { ++m_next; }
   DirectoryEntry Next() {
+    if (m_next >= m_present) throw InvalidTiff();
     const std::uint8_t* entry = m_bytes.data() + 12 * m_next++;
     return {LoadLe32(entry + 4), LoadLe32(entry + 8)};
   }
 
  private:
+  static constexpr int kMaxPositions = 14;  // the most the layout reads
   std::vector<std::uint8_t> m_bytes;
   int m_entryCount = 0;
+  int m_present = 0;  // whole entries the file holds
   int m_next = 0;
 };
 
@@ -104,7 +110,7 @@ void CheckLayout(const TiffLayout& layout, std::uint64_t fileSize) {
   const std::uint64_t tableBytes = (4 + 6) * std::uint64_t{layout.colourCount};
   if (rowBytes * layout.height + fileRowBytes + tableBytes > kMaxImageBytes) throw InvalidTiff();
   const std::uint64_t samplesEnd = kPixelOffset + fileRowBytes * layout.height;
-  if (samplesEnd > fileSize + kMaxMissingPixelBytes) throw InvalidTiff();
+  if (samplesEnd > fileSize + MaxMissingPixelBytes(fileSize)) throw InvalidTiff();
   const bool mapInFile = layout.colourCount > 0 && samplesEnd + 6ull * layout.colourCount <= fileSize;
   if (layout.photometric == kPaletteImage && !mapInFile) throw InvalidTiff();
 }

@@ -48,6 +48,7 @@ int LoadStream(const JpegProperties& record, bool fromFile, std::vector<std::uin
   if (!record.fileName || !*record.fileName) return kInvalidFileName;
   platform::InputFile file;
   if (!file.Open(record.fileName)) return kInvalidFileName;
+  if (file.Size() > kMaxDecodeBytes) return kMemoryError;  // no slice needs more than the bound holds
   stream.resize(static_cast<std::size_t>(file.Size()));
   stream.resize(file.Read(stream.data(), stream.size()));
   return kSuccess;

@@ -8,6 +8,11 @@ namespace {
 
 constexpr int kSos = 0xDA, kEoi = 0xD9;
 
+// Encoders write up to a dozen scans in a frame. Every scan of a progressive frame passes over all
+// the blocks of its components, yet an end-of-band run of a few bits covers 32767 blocks, so a
+// stream of many such scans costs seconds per kilobyte: the scans past this many are damage.
+constexpr int kMaxScans = 128;
+
 // Frame markers other than DHT (0xC4) and DAC (0xCC).
 bool IsFrameMarker(int marker) { return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xCC; }
 
@@ -72,7 +77,7 @@ int JpegDecoder::Decode(const BitmapTarget& target) {
       const std::size_t length = SegmentLength();
       const Scan scan = ParseScan(&m_stream[m_position], length);
       m_position += length;
-      ++scans;
+      if (++scans > kMaxScans) Fail(kDataError);
       DecodeScan(scan);
     }
     if (scans == 0) status = kNoImage;

@@ -14,6 +14,10 @@
 
 namespace orvel::jpeg {
 
+// The most memory one decode may take: the stream, the bitmap it fills, and the decoder's sample
+// planes and progressive coefficients together (the bound every slice reader keeps).
+inline constexpr std::uint64_t kMaxDecodeBytes = std::uint64_t{1} << 30;
+
 // Colour codes of a stream or a bitmap.
 enum ColourCode : int { kColourRgb = 1, kColourYcbcr = 3, kColourGrey = 4, kColourOther = 255 };
 

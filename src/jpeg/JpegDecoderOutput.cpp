@@ -11,9 +11,6 @@ namespace orvel::jpeg {
 
 namespace {
 
-// Samples the decoder may hold besides the bitmap: planes and progressive coefficients.
-constexpr std::uint64_t kMaxWorkingBytes = std::uint64_t{4} << 30;
-
 std::uint8_t* RowOf(const BitmapTarget& target, int y) {
   const std::ptrdiff_t stride = static_cast<std::ptrdiff_t>(target.width) * target.channels + target.padBytes;
   const int storageRow = target.bottomUp ? target.height - 1 - y : y;
@@ -55,20 +52,24 @@ std::uint8_t LumaOfRgb(int red, int green, int blue) {
 }  // namespace
 
 // Decides which components the output uses and where their samples go; allocates their planes.
+// The stream, the bitmap and what the decoder allocates here count together against the bound, so
+// a frame header of a few bytes cannot make one decode take more memory than any slice may.
 int JpegDecoder::PrepareComponents(const BitmapTarget& target) {
   const bool rgb = IsRgbStream();
-  std::uint64_t workingBytes = 0;
+  const Component& first = m_frame.components[0];
+  m_direct = target.channels == 1 && !rgb && first.h == m_frame.maxH && first.v == m_frame.maxV;
+  const std::uint64_t stride = std::uint64_t(target.width) * std::uint64_t(target.channels) + target.padBytes;
+  std::uint64_t bytes = m_stream.size() + stride * std::uint64_t(target.height);
   for (std::size_t i = 0; i < m_frame.components.size(); ++i) {
     Component& c = m_frame.components[i];
     c.needed = i == 0 || target.channels == 3 || rgb;
     if (!c.needed) continue;
     if (m_frame.maxH % c.h != 0 || m_frame.maxV % c.v != 0) return kUnsupportedSubsampling;
-    const std::uint64_t blocks = std::uint64_t(c.paddedBlocksPerLine) * std::uint64_t(c.paddedBlocksPerColumn);
-    workingBytes += blocks * 64 * (m_frame.progressive ? 3 : 1);
+    const std::uint64_t samples = std::uint64_t(c.paddedBlocksPerLine) * std::uint64_t(c.paddedBlocksPerColumn) * 64;
+    const bool plane = !(i == 0 && m_direct);
+    bytes += samples * ((plane ? 1 : 0) + (m_frame.progressive ? sizeof(std::int16_t) : 0));
   }
-  const Component& first = m_frame.components[0];
-  m_direct = target.channels == 1 && !rgb && first.h == m_frame.maxH && first.v == m_frame.maxV;
-  if (workingBytes > kMaxWorkingBytes) return kMemoryError;
+  if (bytes > kMaxDecodeBytes) return kMemoryError;
   for (std::size_t i = 0; i < m_frame.components.size(); ++i) {
     Component& c = m_frame.components[i];
     if (!c.needed) continue;

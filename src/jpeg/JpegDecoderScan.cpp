@@ -82,7 +82,8 @@ void JpegDecoder::DecodeSequentialScan(const Scan& scan, BitReader& reader) {
   ForEachBlock(scan, reader, [&](Component& component, int blockX, int blockY) {
     const int last = DecodeSequentialBlock(reader, m_dcTables[component.dcTable], m_acTables[component.acTable],
                                            m_quant[component.quantIndex].zigzag.data(), component.dcPredictor, block);
-    if (component.needed) StoreBlock(component, blockX, blockY, block, last == 0);
+    // A block whose bits ran past the data was made up from padding: it is not the picture's.
+    if (component.needed && !reader.Overran()) StoreBlock(component, blockX, blockY, block, last == 0);
     if (last == 0)
       block[0] = 0;
     else

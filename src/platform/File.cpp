@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <unistd.h>
 #include <sys/stat.h>
 
@@ -100,14 +101,16 @@ void OutputFile::Abandon() {
   m_temporary.clear();
 }
 
-bool ReadWholeFile(const std::string& path, std::string& contents) {
+bool ReadWholeFile(const std::string& path, std::string& contents, std::uint64_t maxBytes) {
   InputFile file;
-  if (!file.Open(path)) return false;
+  if (!file.Open(path) || file.Size() > maxBytes) return false;
   try {
     contents.resize(file.Size());
     contents.resize(file.Read(contents.data(), contents.size()));
     return true;
   } catch (const FileError&) {
+    return false;
+  } catch (const std::bad_alloc&) {
     return false;
   }
 }

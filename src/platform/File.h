@@ -66,8 +66,8 @@ class OutputFile {
   std::string m_temporary;
 };
 
-// Reads a whole file; false when it cannot be opened or read.
-bool ReadWholeFile(const std::string& path, std::string& contents);
+// Reads a whole file; false when it cannot be opened or read, or holds more than maxBytes.
+bool ReadWholeFile(const std::string& path, std::string& contents, std::uint64_t maxBytes);
 // Replaces path with contents through an OutputFile.
 bool WriteWholeFileAtomically(const std::string& path, const std::string& contents);
 

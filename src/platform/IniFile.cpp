@@ -10,6 +10,10 @@ namespace orvel::platform {
 
 namespace {
 
+// Settings files hold a few lines. One larger than this is damaged, or no settings file, and is
+// treated as one that cannot be read: reads find nothing in it, writes leave it alone.
+constexpr std::uint64_t kMaxFileBytes = std::uint64_t{16} << 20;
+
 std::string Trim(const std::string& text) {
   const std::size_t first = text.find_first_not_of(" \t\r");
   if (first == std::string::npos) return "";
@@ -84,7 +88,7 @@ KeyPosition Locate(const std::vector<std::string>& lines, const std::string& sec
 
 std::optional<std::string> IniFile::GetString(const std::string& section, const std::string& key) const {
   std::string text;
-  if (!ReadWholeFile(m_path, text)) return std::nullopt;
+  if (!ReadWholeFile(m_path, text, kMaxFileBytes)) return std::nullopt;
   const std::vector<std::string> lines = SplitLines(text);
   const KeyPosition at = Locate(lines, section, key);
   if (at.keyLine < 0) return std::nullopt;
@@ -126,7 +130,7 @@ bool IniFile::WriteString(const std::string& section, const std::string& key, co
   std::string text;
   // A missing file starts empty; one that exists but cannot be read is left alone, as rewriting
   // it from nothing would lose every other key in it.
-  if (!ReadWholeFile(m_path, text) && !IsMissing(m_path)) return false;
+  if (!ReadWholeFile(m_path, text, kMaxFileBytes) && !IsMissing(m_path)) return false;
   std::vector<std::string> lines = SplitLines(text);
   const KeyPosition at = Locate(lines, section, key);
   const std::string entry = key + "=" + value;

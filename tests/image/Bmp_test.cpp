@@ -100,8 +100,11 @@ TEST_F(BmpTest, PixelsFarPastTheEndOfTheFileAreRefusedButATruncatedScanReads) {
   BmpSpec vast;  // 400 MB of pixels claimed by a file of a few hundred bytes
   vast.width = vast.height = 20000;
   vast.pixels.assign(100, 9);
-  BmpSpec truncated = vast;  // 16 MiB claimed: short by less than 64 MiB, as a scan cut off can be
+  // 16 MiB claimed, 5 MiB present: short by no more than three times what the file holds and a
+  // megabyte, as a scan cut off can be.
+  BmpSpec truncated = vast;
   truncated.width = truncated.height = 4096;
+  truncated.pixels.assign(5u << 20, 9);
   for (const int height : {20000, -20000}) {  // stored bottom-up and top-down
     vast.height = height;
     SliceImage image;
@@ -111,8 +114,8 @@ TEST_F(BmpTest, PixelsFarPastTheEndOfTheFileAreRefusedButATruncatedScanReads) {
   EXPECT_EQ(m_messages.Texts(), std::vector<std::string>(2, "Invalid bitmap file"));
   SliceImage image;
   ASSERT_TRUE(Load(BuildBmp(truncated), image));
-  EXPECT_EQ(image.GetPixel(99, 0), 9);
-  EXPECT_EQ(image.GetPixel(100, 0), 0);
+  EXPECT_EQ(image.GetPixel(4095, 1279), 9);  // the last of the 1280 storage rows present
+  EXPECT_EQ(image.GetPixel(0, 1280), 0);
   EXPECT_EQ(image.GetPixel(4095, 4095), 0);
 }
 

@@ -2,7 +2,6 @@
 #include "platform/IniFile.h"
 
 #include <gtest/gtest.h>
-#include <sys/fsuid.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +14,7 @@ namespace orvel::platform {
 namespace {
 
 using test::TemporaryDirectory;
+using test::UnprivilegedFileAccess;
 
 std::string ReadText(const std::string& path) {
   const auto bytes = test::ReadFileBytes(path);
@@ -26,21 +26,6 @@ mode_t ModeOf(const std::string& path) {
   stat(path.c_str(), &info);
   return info.st_mode & 07777;
 }
-
-// Root reads every file whatever its mode; while this lives, this thread reaches files as the
-// unprivileged user "nobody" instead, so that a mode without read permission takes effect.
-class UnprivilegedFileAccess {
- public:
-  UnprivilegedFileAccess() : m_root(geteuid() == 0) {
-    if (m_root) setfsuid(65534);
-  }
-  ~UnprivilegedFileAccess() {
-    if (m_root) setfsuid(0);
-  }
-
- private:
-  bool m_root;
-};
 
 TEST(IniFileTest, ReadsLikeThePrivateProfileFunctions) {
   TemporaryDirectory dir;
@@ -83,7 +68,7 @@ TEST(IniFileWriteTest, AFileThatCannotBeReadIsNeverReplaced) {
   {
     const UnprivilegedFileAccess access;
     std::string text;
-    ASSERT_FALSE(ReadWholeFile(path, text));
+    ASSERT_FALSE(ReadWholeFile(path, text, 1 << 20));
     IniFile ini(path);
     EXPECT_FALSE(ini.WriteString("JPEG", "Quality", "90"));
   }
@@ -116,6 +101,20 @@ TEST(IniFileWriteTest, AWriteGoesThroughASymbolicLinkToItsTarget) {
   EXPECT_EQ(ReadText(dir.File("dotfiles/orvel.ini")), "[Startpoint]\nx=12\ny=40\n");
   EXPECT_EQ(ReadText(dir.File("dotfiles/new.ini")), "[JPEG]\nQuality=90\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.File("dotfiles")), {}), 2);  // no temporary left
+}
+
+TEST(IniFileTest, ASettingsFileOfGigabytesReadsAsMissingAndIsNeverReplaced) {
+  // No settings file is that large: one is damaged (or not ours), and reading it whole would take
+  // the machine's memory. A sparse file takes no disk space.
+  TemporaryDirectory dir;
+  const std::string path = dir.File("orvel.ini");
+  test::WriteFile(path, std::string("[Startpoint]\nx=12\n"));
+  std::filesystem::resize_file(path, std::uint64_t{64} << 30);
+  IniFile ini(path);
+  EXPECT_FALSE(ini.GetString("Startpoint", "x"));
+  EXPECT_EQ(ini.GetInt("Startpoint", "x", 5), 5);
+  EXPECT_FALSE(ini.WriteString("Startpoint", "y", "40"));
+  EXPECT_EQ(std::filesystem::file_size(path), std::uint64_t{64} << 30);
 }
 
 }  // namespace

@@ -1,9 +1,49 @@
 #include "support/TestSupport.h"
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <fstream>
 #include <iterator>
 
 namespace orvel::test {
+
+namespace {
+
+long ResidentKiB() {
+  std::ifstream statm("/proc/self/statm");
+  long pages = 0, resident = 0;
+  statm >> pages >> resident;
+  return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+}  // namespace
+
+ChildRun RunInChild(const std::function<int()>& function) {
+  int report[2];
+  if (pipe(report) != 0) return {};
+  const pid_t child = fork();
+  if (child == 0) {
+    close(report[0]);
+    const long start = ResidentKiB();
+    const int status = function();
+    struct rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    const long growth = usage.ru_maxrss - start;
+    if (write(report[1], &growth, sizeof growth) != sizeof growth) _exit(255);
+    _exit(status);
+  }
+  close(report[1]);
+  ChildRun run;
+  int wait = 0;
+  if (child > 0 && read(report[0], &run.growthKiB, sizeof run.growthKiB) != sizeof run.growthKiB) run.growthKiB = -1;
+  close(report[0]);
+  if (child < 0 || waitpid(child, &wait, 0) != child) return run;
+  run.exited = WIFEXITED(wait);
+  run.status = run.exited ? WEXITSTATUS(wait) : -1;
+  return run;
+}
 
 void WriteFile(const std::string& path, const std::vector<unsigned char>& bytes) {
   std::ofstream out(path, std::ios::binary);

@@ -1,8 +1,12 @@
 #pragma once
 // Helpers shared by the tests: a temporary directory removed at the end of the test, captured
 // messages, environment variables set for one test, whole-file access.
+#include <sys/fsuid.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -69,6 +73,32 @@ class ScopedEnvironment {
   std::string m_name;
   std::optional<std::string> m_previous;
 };
+
+// Root reads every file whatever its mode; while this lives, this thread reaches files as the
+// unprivileged user "nobody" instead, so that a mode without read permission takes effect.
+class UnprivilegedFileAccess {
+ public:
+  UnprivilegedFileAccess() : m_root(geteuid() == 0) {
+    if (m_root) setfsuid(65534);
+  }
+  ~UnprivilegedFileAccess() {
+    if (m_root) setfsuid(0);
+  }
+  UnprivilegedFileAccess(const UnprivilegedFileAccess&) = delete;
+  UnprivilegedFileAccess& operator=(const UnprivilegedFileAccess&) = delete;
+
+ private:
+  bool m_root;
+};
+
+// What a function did in a child process of its own: how it ended, and how far the memory the
+// child held at once (resident kilobytes) grew beyond what it held from its parent at the start.
+struct ChildRun {
+  bool exited = false;  // false: ended by a signal
+  int status = -1;      // the function's return value
+  long growthKiB = 0;
+};
+ChildRun RunInChild(const std::function<int()>& function);
 
 void WriteFile(const std::string& path, const std::vector<unsigned char>& bytes);
 void WriteFile(const std::string& path, const std::string& text);
