@@ -59,9 +59,13 @@ void JpegDecoder::ReadTablesOrSkip(int marker) {
     case kDqt: ParseQuantTables(data, length); break;
     case kDht: ParseHuffmanTables(data, length); break;
     case kDri: ParseRestartInterval(data, length); break;
-    case kApp14: ParseAdobe(data, length); break;
+    // What the components mean is settled by the segments before the frame: the decode of the
+    // frame prepares the planes its colours need, and one arriving later must not change them.
+    case kApp14:
+      if (!m_frame.defined) ParseAdobe(data, length);
+      break;
     case 0xE0:
-      if (length >= 5 && std::memcmp(data, "JFIF\0", 5) == 0) m_hasJfif = true;
+      if (!m_frame.defined && length >= 5 && std::memcmp(data, "JFIF\0", 5) == 0) m_hasJfif = true;
       break;
     default: break;
   }

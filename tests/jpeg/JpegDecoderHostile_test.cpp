@@ -141,6 +141,26 @@ TEST(JpegDecoderHostile, RestartMarkersOutOfSequenceKeepTheRowsBeforeThem) {
                          full.picture.samples.begin()));
 }
 
+TEST(JpegDecoderHostile, AnAdobeSegmentAfterTheFrameLeavesItsColoursAsTheFrameSaid) {
+  test::ExpectOracle(test::kCjpeg);
+  // JFIF colour streams (luma and chroma), then an Adobe segment saying "red, green, blue" after
+  // the frame header. The grey decode of luma sampled less densely than chroma had prepared the
+  // luma plane alone when the segment came, and then read the two chroma planes it never made.
+  const Stream adobe = {0xFF, 0xEE, 0x00, 0x0E, 'A', 'd', 'o', 'b', 'e', 0, 100, 0, 0, 0, 0, 0};
+  for (const char* sampling : {"2x2", "1x1,2x2,1x1"}) {
+    const Stream stream =
+        test::EncodeWithCjpeg(test::MakeCtPicture(32, 24, 3), std::string("-quality 85 -sample ") + sampling);
+    Stream late = stream;
+    late.insert(late.begin() + std::ptrdiff_t(test::SegmentOffset(stream, 0xDA)), adobe.begin(), adobe.end());
+    for (int channels : {1, 3}) {
+      const test::CodecDecode expected = test::DecodeWithCodec(stream, channels);
+      const test::CodecDecode decoded = test::DecodeWithCodec(late, channels);
+      EXPECT_EQ(decoded.imageStatus, kSuccess) << sampling;
+      EXPECT_EQ(decoded.picture.samples, expected.picture.samples) << sampling << ", channels " << channels;
+    }
+  }
+}
+
 TEST(JpegDecoderHostile, HuffmanTablesThatOverflowTheirCodeLengthsAreRefused) {
   test::JpegFrameSpec frame;
   const Stream header = test::JpegFrameHeader(frame);
