@@ -23,19 +23,19 @@ test::Bytes Ramp(std::size_t count, int step) {
   return bytes;
 }
 
-test::BmpSpec Bmp(int width, int height, int bits, int colours, int compression, test::Bytes pixels) {
-  test::BmpSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.bits = bits;
-  spec.colours = colours;
-  spec.compression = compression;
-  spec.pixels = std::move(pixels);
-  return spec;
+test::BmpLayout Bmp(int width, int height, int bits, int colours, int compression, test::Bytes pixels) {
+  test::BmpLayout layout;
+  layout.width = width;
+  layout.height = height;
+  layout.bits = bits;
+  layout.colours = colours;
+  layout.compression = compression;
+  layout.pixels = std::move(pixels);
+  return layout;
 }
 
 void WriteBmpSeeds(const std::string& folder) {
-  std::vector<std::pair<std::string, test::BmpSpec>> seeds = {
+  std::vector<std::pair<std::string, test::BmpLayout>> seeds = {
       {"grey8", Bmp(5, 3, 8, 256, 0, Ramp(24, 11))},
       {"mono1", Bmp(9, 2, 1, 2, 0, Ramp(8, 37))},
       {"nibble4", Bmp(5, 2, 4, 16, 0, Ramp(8, 29))},
@@ -47,37 +47,37 @@ void WriteBmpSeeds(const std::string& folder) {
       {"topdown", Bmp(4, -3, 8, 256, 0, Ramp(12, 19))},
       {"fewcolours", Bmp(4, 2, 8, 12, 0, Ramp(8, 1))},
   };
-  test::BmpSpec fields16 = Bmp(3, 2, 16, 0, 3, Ramp(16, 23));
+  test::BmpLayout fields16 = Bmp(3, 2, 16, 0, 3, Ramp(16, 23));
   fields16.masks = {0xF800, 0x07E0, 0x001F};
   seeds.emplace_back("fields16", fields16);
-  test::BmpSpec fields32 = Bmp(2, 2, 32, 0, 3, Ramp(16, 31));
+  test::BmpLayout fields32 = Bmp(2, 2, 32, 0, 3, Ramp(16, 31));
   fields32.masks = {0xFF0000, 0xFF00, 0xFF};
   fields32.headerSize = 124;
   seeds.emplace_back("fields32v5", fields32);
   for (int headerSize : {64, 108}) {
-    test::BmpSpec longer = Bmp(4, 2, 8, 256, 0, Ramp(8, 3));
+    test::BmpLayout longer = Bmp(4, 2, 8, 256, 0, Ramp(8, 3));
     longer.headerSize = headerSize;
     seeds.emplace_back("header" + std::to_string(headerSize), longer);
   }
-  for (const auto& [name, spec] : seeds) test::WriteFile(folder + "/" + name + ".bmp", test::BuildBmp(spec));
+  for (const auto& [name, layout] : seeds) test::WriteFile(folder + "/" + name + ".bmp", test::BuildBmp(layout));
 }
 
 void WriteTiffSeeds(const std::string& folder) {
-  test::TiffSpec grey;
+  test::TiffLayout grey;
   grey.pixels = Ramp(10, 17);
-  test::TiffSpec wide = grey;
+  test::TiffLayout wide = grey;
   wide.bits = 16;
   wide.pixels = Ramp(20, 9);
-  test::TiffSpec palette = grey;
+  test::TiffLayout palette = grey;
   palette.photometric = 3;
   palette.mapColours = 16;
-  test::TiffSpec fourteen = palette;
+  test::TiffLayout fourteen = palette;
   fourteen.entries = 14;
-  test::TiffSpec metric = grey;
+  test::TiffLayout metric = grey;
   metric.unit = 3;
-  for (const auto& [name, spec] : {std::pair{"grey8", grey}, {"grey16", wide}, {"palette13", palette},
+  for (const auto& [name, layout] : {std::pair{"grey8", grey}, {"grey16", wide}, {"palette13", palette},
                                    {"palette14", fourteen}, {"centimetres", metric}})
-    test::WriteFile(folder + "/" + name + ".tif", test::BuildTiff(spec));
+    test::WriteFile(folder + "/" + name + ".tif", test::BuildTiff(layout));
 }
 
 // A grey and a colour picture through our encoder, in sizes that end inside a block.

@@ -46,9 +46,9 @@ QString QualityText(int quality) { return QString::asprintf("%d%%", quality); }
 
 SaveImageDialog::SaveImageDialog(QWidget* parent) : QDialog(parent), m_settings(SettingsFilePath()) {
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-  m_controls = platform::BuildDialog(this, SaveImageTemplate(), [this](const platform::ControlSpec& spec,
-                                                                       QWidget* dialog) -> QWidget* {
-    return spec.id == id::kPreviewFrame ? new ImageFrame(m_image, dialog) : nullptr;
+  m_controls = platform::BuildDialog(this, SaveImageTemplate(), [this](const platform::ControlRow& row,
+                                                                     QWidget* dialog) -> QWidget* {
+    return row.id == id::kPreviewFrame ? new ImageFrame(m_image, dialog) : nullptr;
   });
   m_qualityLabel = qobject_cast<QLabel*>(Control(id::kQualityLabel));
   m_qualitySlider = qobject_cast<QSlider*>(Control(id::kQualitySlider));

@@ -4,10 +4,10 @@ namespace orvel::dialogs {
 
 using platform::ControlKind;
 
-const platform::DialogSpec& SaveImageTemplate() {
+const platform::DialogTable& SaveImageTemplate() {
   // Tab order is the order of the rows; positions and sizes in dialog units. The dialog sizes
   // itself to the image when it starts, so its own size here only needs to hold the controls.
-  static const platform::DialogSpec spec{
+  static const platform::DialogTable table{
       "",
       340,
       105,
@@ -21,7 +21,7 @@ const platform::DialogSpec& SaveImageTemplate() {
           {id::kQualityLabel, ControlKind::kStaticText, "100%", 39, 65, 24, 8},
           {id::kButtonGroup, ControlKind::kGroupBox, "", 10, 0, 80, 100},
       }};
-  return spec;
+  return table;
 }
 
 }  // namespace orvel::dialogs

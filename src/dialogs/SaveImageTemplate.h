@@ -10,6 +10,6 @@ constexpr int kClose = 1, kSaveBmp = 2, kSaveJpg = 3;
 constexpr int kPreviewFrame = 1053, kQualitySlider = 1099, kButtonGroup = 1100, kQualityLabel = 1104;
 }  // namespace id
 
-const platform::DialogSpec& SaveImageTemplate();
+const platform::DialogTable& SaveImageTemplate();
 
 }  // namespace orvel::dialogs

@@ -33,11 +33,11 @@ int SubsamplingCode(const Frame& frame) {
 // segment of their own (as motion-JPEG frames do) are coded with.
 JpegDecoder::JpegDecoder(std::vector<std::uint8_t> stream, const DecoderRoutines& routines)
     : m_stream(std::move(stream)), m_routines(routines) {
-  const HuffmanSpec* defaults[2][2] = {{&kLuminanceDcHuffman, &kLuminanceAcHuffman},
+  const HuffmanTableSource* defaults[2][2] = {{&kLuminanceDcHuffman, &kLuminanceAcHuffman},
                                        {&kChrominanceDcHuffman, &kChrominanceAcHuffman}};
   for (int index = 0; index < 2; ++index) {
-    const HuffmanSpec& dc = *defaults[index][0];
-    const HuffmanSpec& ac = *defaults[index][1];
+    const HuffmanTableSource& dc = *defaults[index][0];
+    const HuffmanTableSource& ac = *defaults[index][1];
     BuildHuffmanTable(dc.bits.data(), dc.values.data(), dc.valueCount, m_dcTables[index]);
     BuildHuffmanTable(ac.bits.data(), ac.values.data(), ac.valueCount, m_acTables[index]);
   }

@@ -64,7 +64,7 @@ void EmitHeaders(Stream& stream, const EncoderInput& input, const QuantTables& q
   EmitSos(stream, components);
 }
 
-ComponentCoder MakeCoder(const Block64& quantZigzag, const HuffmanSpec& dc, const HuffmanSpec& ac) {
+ComponentCoder MakeCoder(const Block64& quantZigzag, const HuffmanTableSource& dc, const HuffmanTableSource& ac) {
   ComponentCoder coder;
   coder.divisors = MakeQuantDivisors(quantZigzag);
   // The built-in tables are valid prefix codes; a failure here is a programming error.

@@ -44,7 +44,7 @@ void EmitDqt(Stream& stream, int slot, const Block64& tableZigzag) {
   stream.insert(stream.end(), tableZigzag.begin(), tableZigzag.end());
 }
 
-void EmitDht(Stream& stream, int tableClass, int slot, const HuffmanSpec& huffman) {
+void EmitDht(Stream& stream, int tableClass, int slot, const HuffmanTableSource& huffman) {
   PutMarker(stream, 0xC4);
   PutWord(stream, 2 + 1 + 16 + huffman.valueCount);
   stream.push_back(static_cast<std::uint8_t>(tableClass << 4 | slot));

@@ -28,7 +28,7 @@ void EmitComment(Stream& stream, std::string_view text);
 // One 8-bit table (Pq = 0) in zig-zag order into slot `slot`.
 void EmitDqt(Stream& stream, int slot, const Block64& tableZigzag);
 // One table of class 0 (DC) or 1 (AC) into slot `slot`.
-void EmitDht(Stream& stream, int tableClass, int slot, const HuffmanSpec& huffman);
+void EmitDht(Stream& stream, int tableClass, int slot, const HuffmanTableSource& huffman);
 // Baseline frame header with 8-bit precision.
 void EmitSof0(Stream& stream, int width, int height, std::span<const FrameComponent> components);
 // Scan header of a sequential scan over all coefficients (Ss 0, Se 63, Ah Al 0).

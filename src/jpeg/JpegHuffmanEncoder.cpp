@@ -27,7 +27,7 @@ inline void PutSymbol(BitCursor& cursor, const HuffmanCodeTable& table, int symb
 
 }  // namespace
 
-bool BuildHuffmanCodeTable(const HuffmanSpec& huffman, HuffmanCodeTable& table) {
+bool BuildHuffmanCodeTable(const HuffmanTableSource& huffman, HuffmanCodeTable& table) {
   table = {};
   std::uint32_t code = 0;
   int next = 0;

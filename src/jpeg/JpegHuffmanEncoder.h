@@ -17,7 +17,7 @@ struct HuffmanCodeTable {
 
 // Assigns the canonical codes of T.81 Annex C; false when the description is not a valid
 // prefix code (more codes of a length than remain, or a symbol listed twice).
-bool BuildHuffmanCodeTable(const HuffmanSpec& huffman, HuffmanCodeTable& table);
+bool BuildHuffmanCodeTable(const HuffmanTableSource& huffman, HuffmanCodeTable& table);
 
 // The bytes one block can take at most: 16 + 11 bits of DC and 63 * (16 + 10) bits of AC, doubled
 // for stuffing bytes, plus the eight bytes the writer may hold back.

@@ -47,27 +47,27 @@ inline constexpr Block64 kChrominanceQuantZigzag =
 
 // A Huffman table as a DHT segment carries it: bits[i] = number of codes of length i + 1 bits
 // (i = 0..15), values = the symbols in order of increasing code length (162 at most for AC).
-struct HuffmanSpec {
+struct HuffmanTableSource {
   std::array<std::uint8_t, 16> bits;
   std::array<std::uint8_t, 162> values;
   int valueCount;
 };
 
 // Table K.3: luminance DC differences; symbols are the magnitude categories 0..11.
-inline constexpr HuffmanSpec kLuminanceDcHuffman = {
+inline constexpr HuffmanTableSource kLuminanceDcHuffman = {
     {0, 1, 5, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0},
     {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11},
     12};
 
 // Table K.4: chrominance DC differences.
-inline constexpr HuffmanSpec kChrominanceDcHuffman = {
+inline constexpr HuffmanTableSource kChrominanceDcHuffman = {
     {0, 3, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0},
     {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11},
     12};
 
 // Table K.5: luminance AC coefficients; a symbol is run-of-zeros * 16 + magnitude category
 // (0x00 end of block, 0xF0 sixteen zeros).
-inline constexpr HuffmanSpec kLuminanceAcHuffman = {
+inline constexpr HuffmanTableSource kLuminanceAcHuffman = {
     {0, 2, 1, 3, 3, 2, 4, 3, 5, 5, 4, 4, 0, 0, 1, 0x7d},
     {0x01, 0x02, 0x03, 0x00, 0x04, 0x11, 0x05, 0x12, 0x21, 0x31, 0x41, 0x06, 0x13, 0x51, 0x61,
      0x07, 0x22, 0x71, 0x14, 0x32, 0x81, 0x91, 0xa1, 0x08, 0x23, 0x42, 0xb1, 0xc1, 0x15, 0x52,
@@ -83,7 +83,7 @@ inline constexpr HuffmanSpec kLuminanceAcHuffman = {
     162};
 
 // Table K.6: chrominance AC coefficients, symbols as in K.5.
-inline constexpr HuffmanSpec kChrominanceAcHuffman = {
+inline constexpr HuffmanTableSource kChrominanceAcHuffman = {
     {0, 2, 1, 2, 4, 4, 3, 4, 7, 5, 4, 4, 0, 1, 2, 0x77},
     {0x00, 0x01, 0x02, 0x03, 0x11, 0x04, 0x05, 0x21, 0x31, 0x06, 0x12, 0x41, 0x51, 0x07, 0x61,
      0x71, 0x13, 0x22, 0x32, 0x81, 0x08, 0x14, 0x42, 0x91, 0xa1, 0xb1, 0xc1, 0x09, 0x23, 0x33,

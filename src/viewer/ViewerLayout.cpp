@@ -27,16 +27,16 @@ namespace orvel::viewer {
 namespace {
 
 // The frames that paint pictures are widgets of our own; the builder makes the rest.
-QWidget* MakeFrameView(const platform::ControlSpec& spec, QWidget* parent) {
+QWidget* MakeFrameView(const platform::ControlRow& row, QWidget* parent) {
   QFrame* frame = nullptr;
-  switch (spec.id) {
+  switch (row.id) {
     case id::kImage: frame = new SliceView(parent); break;
     case id::kPreview: frame = new PreviewView(parent); break;
     case id::kColourBar: frame = new PictureView(parent); break;
     case id::kGraph: frame = new GraphView(parent); break;
     default: return nullptr;
   }
-  if (spec.flags & platform::control::kSunken) frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  if (row.flags & platform::control::kSunken) frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   return frame;
 }
 

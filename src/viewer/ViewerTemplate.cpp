@@ -5,9 +5,9 @@ namespace orvel::viewer {
 using platform::ControlKind;
 namespace c = platform::control;
 
-const platform::DialogSpec& ViewerTemplate() {
+const platform::DialogTable& ViewerTemplate() {
   // Tab order is the order of the rows; positions and sizes in dialog units.
-  static const platform::DialogSpec spec{
+  static const platform::DialogTable table{
       "Orvel dataset viewer",
       156,
       376,
@@ -54,7 +54,7 @@ const platform::DialogSpec& ViewerTemplate() {
           {id::kLowerLevelValue, ControlKind::kStaticText, "", 104, 50, 24, 10, c::kGroupStart},
           {id::kUpperLevelValue, ControlKind::kStaticText, "", 104, 74, 24, 10, c::kGroupStart},
       }};
-  return spec;
+  return table;
 }
 
 }  // namespace orvel::viewer

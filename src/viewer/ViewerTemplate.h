@@ -18,6 +18,6 @@ constexpr int kResults = 1083, kSizeDistribution = 1086, kResultsGroup = 1095, k
               kColourBar = 1096, kGraphCaption = 1097, kGraph = 1092;
 }  // namespace id
 
-const platform::DialogSpec& ViewerTemplate();
+const platform::DialogTable& ViewerTemplate();
 
 }  // namespace orvel::viewer

@@ -73,7 +73,7 @@ TEST(AnalyzeInfoTest, TiffDatasetsEightSixteenBitAndPalette) {
   };
   for (const Case& c : {Case{8, 1, 0}, Case{16, 1, 0}, Case{8, 3, 256}}) {
     TemporaryDirectory dir;
-    test::TiffSpec layout;
+    test::TiffLayout layout;
     layout.bits = c.bits;
     layout.photometric = c.photometric;
     layout.entries = c.photometric == 3 ? 14 : 13;
@@ -125,7 +125,7 @@ TEST(AnalyzeInfoTest, UsageErrorsGiveStatusTwoAndOneLine) {
 
 TEST(AnalyzeExportTest, BmpExportIsTheSliceAsRead) {
   TemporaryDirectory dir;
-  test::TiffSpec layout;
+  test::TiffLayout layout;
   layout.photometric = 3;
   layout.entries = 14;
   layout.mapColours = 256;

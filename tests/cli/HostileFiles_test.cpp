@@ -58,7 +58,7 @@ class HostileFileTest : public ::testing::Test {
 
 TEST_F(HostileFileTest, RunLengthRowsWhoseRunsNeverEndReadWithoutACrash) {
   // One pixel, then runs of 255 pixels that carry the column well past 2^31: 16.8 MB of runs.
-  test::BmpSpec layout;
+  test::BmpLayout layout;
   layout.width = layout.height = 1;
   layout.compression = 1;
   const std::size_t runs = (std::size_t{1} << 31) / 255 + 16;
@@ -74,13 +74,13 @@ TEST_F(HostileFileTest, RunLengthRowsWhoseRunsNeverEndReadWithoutACrash) {
 
 TEST_F(HostileFileTest, AnAllocationThatFailsEndsWithAMessageNotAnAbort) {
   // 900 MB of pixels, within what a slice may take, from a run-length file of a few bytes.
-  test::BmpSpec vast;
+  test::BmpLayout vast;
   vast.width = vast.height = 30000;
   vast.compression = 1;
   vast.pixels = {0, 1};
   test::WriteFile(m_dir.File("vast0000.bmp"), test::BuildBmp(vast));
   // A small slice, and an area selection whose mask takes 400 MB.
-  test::BmpSpec small;
+  test::BmpLayout small;
   small.width = small.height = 16;
   small.pixels.assign(256, 0);
   test::WriteFile(m_dir.File("small0000.bmp"), test::BuildBmp(small));
@@ -110,7 +110,7 @@ TEST_F(HostileFileTest, SixteenBitTiffsNeedingMoreThanTheBoundAreRefused) {
   // really holds all its samples; and a file of a few hundred bytes that claims 2 GiB of samples.
   for (const Case& c : {Case{"scratch0000.tif", 1u << 28, 3, 16 + 6 * (std::uint64_t{1} << 28)},
                         Case{"tiny0000.tif", 1073741800, 1, 0}}) {
-    test::TiffSpec layout;
+    test::TiffLayout layout;
     layout.bits = 16;
     layout.width = static_cast<int>(c.width);
     layout.height = static_cast<int>(c.height);

@@ -19,7 +19,7 @@
 namespace orvel {
 namespace {
 
-using test::BmpSpec;
+using test::BmpLayout;
 using test::TemporaryDirectory;
 
 constexpr const char* kPython = "/usr/bin/python3";
@@ -75,8 +75,8 @@ struct ForeignCase {
 };
 
 // Pixels that reach every palette index and every bit of every mask, rows padded to 4 bytes.
-BmpSpec Layout(const ForeignCase& c) {
-  BmpSpec layout;
+BmpLayout Layout(const ForeignCase& c) {
+  BmpLayout layout;
   layout.width = 19;
   layout.height = 5;
   layout.bits = c.bits;

@@ -14,7 +14,7 @@ namespace orvel {
 namespace {
 
 using Bytes = std::vector<unsigned char>;
-using test::BmpSpec;
+using test::BmpLayout;
 using test::BuildBmp;
 using test::MessageCapture;
 using test::TemporaryDirectory;
@@ -30,7 +30,7 @@ class BmpTest : public ::testing::Test {
 };
 
 TEST_F(BmpTest, PaletteImageLoadsWithItsTableAsColoursAndOriginalColours) {
-  BmpSpec layout;
+  BmpLayout layout;
   layout.width = 100;
   layout.height = 7;
   for (int i = 0; i < 700; ++i) layout.pixels.push_back(static_cast<unsigned char>(i));
@@ -48,7 +48,7 @@ TEST_F(BmpTest, PaletteImageLoadsWithItsTableAsColoursAndOriginalColours) {
 }
 
 TEST_F(BmpTest, MissingVerticalResolutionBecomes254000) {
-  BmpSpec layout;
+  BmpLayout layout;
   layout.yPels = 0;
   layout.pixels.assign(8, 1);
   SliceImage image;
@@ -58,18 +58,18 @@ TEST_F(BmpTest, MissingVerticalResolutionBecomes254000) {
 }
 
 TEST_F(BmpTest, ForeignAndDamagedFilesAreRefusedAndLeaveTheImageEmpty) {
-  BmpSpec good;
+  BmpLayout good;
   good.pixels.assign(8, 7);
   Bytes wrongType = BuildBmp(good);
   wrongType[1] = 'A';
   Bytes shortBlock = BuildBmp(good);
   StoreLe32(&shortBlock[10], 14 + 40 + 100);  // colour table cut short
-  BmpSpec zeroWidth = good;
+  BmpLayout zeroWidth = good;
   zeroWidth.width = 0;
-  BmpSpec huge = good;
+  BmpLayout huge = good;
   huge.width = 40000;
   huge.height = 40000;  // 1.6 GB of pixels
-  BmpSpec badBits = good;
+  BmpLayout badBits = good;
   badBits.bits = 7;
   for (const Bytes& bytes : {wrongType, shortBlock, BuildBmp(zeroWidth), BuildBmp(huge), BuildBmp(badBits)}) {
     SliceImage image;
@@ -87,7 +87,7 @@ TEST_F(BmpTest, TenByteFileFailsWithoutMessage) {
 }
 
 TEST_F(BmpTest, ShortPixelAreaReadsAsZero) {
-  BmpSpec layout;
+  BmpLayout layout;
   layout.pixels = {9, 9, 9};
   SliceImage image;
   ASSERT_TRUE(Load(BuildBmp(layout), image));
@@ -97,12 +97,12 @@ TEST_F(BmpTest, ShortPixelAreaReadsAsZero) {
 }
 
 TEST_F(BmpTest, PixelsFarPastTheEndOfTheFileAreRefusedButATruncatedScanReads) {
-  BmpSpec vast;  // 400 MB of pixels claimed by a file of a few hundred bytes
+  BmpLayout vast;  // 400 MB of pixels claimed by a file of a few hundred bytes
   vast.width = vast.height = 20000;
   vast.pixels.assign(100, 9);
   // 16 MiB claimed, 5 MiB present: short by no more than three times what the file holds and a
   // megabyte, as a scan cut off can be.
-  BmpSpec truncated = vast;
+  BmpLayout truncated = vast;
   truncated.width = truncated.height = 4096;
   truncated.pixels.assign(5u << 20, 9);
   for (const int height : {20000, -20000}) {  // stored bottom-up and top-down
@@ -120,7 +120,7 @@ TEST_F(BmpTest, PixelsFarPastTheEndOfTheFileAreRefusedButATruncatedScanReads) {
 }
 
 TEST_F(BmpTest, TopDownFileIsHeldBottomUpAndWritesBackCorrectly) {
-  BmpSpec layout;
+  BmpLayout layout;
   layout.height = -2;
   layout.pixels = {1, 2, 3, 4, 5, 6, 7, 8};  // first stored row is the top row
   SliceImage image;
@@ -136,7 +136,7 @@ TEST_F(BmpTest, TopDownFileIsHeldBottomUpAndWritesBackCorrectly) {
 }
 
 TEST_F(BmpTest, RunLengthEncodedFilesAreDecoded) {
-  BmpSpec rle8;
+  BmpLayout rle8;
   rle8.width = 6;
   rle8.height = 2;
   rle8.compression = 1;
@@ -151,7 +151,7 @@ TEST_F(BmpTest, RunLengthEncodedFilesAreDecoded) {
   EXPECT_EQ(image.GetPixel(3, 1), 4);
   EXPECT_EQ(image.HeaderField32(header::kCompression), 0);
 
-  BmpSpec rle4;
+  BmpLayout rle4;
   rle4.width = 6;
   rle4.height = 1;
   rle4.bits = 4;
@@ -202,7 +202,7 @@ TEST_F(BmpTest, RowsOf65536BitsAndMoreLayOutAndRoundTrip) {
 
 TEST_F(BmpTest, LowBitDepthsLoadWithTheirColourCounts) {
   for (const auto& [bits, colours] : {std::pair{1, 2}, {4, 16}, {24, 0}}) {
-    BmpSpec layout;
+    BmpLayout layout;
     layout.bits = bits;
     layout.colours = colours;
     layout.pixels.assign(32, 0x5A);

@@ -60,35 +60,35 @@ Bytes Ramp(std::size_t count) {
   return bytes;
 }
 
-test::BmpSpec PlainBmp(int width, int height) {
-  test::BmpSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.pixels = Ramp(static_cast<std::size_t>((width + 3) / 4 * 4) * height);
-  return spec;
+test::BmpLayout PlainBmp(int width, int height) {
+  test::BmpLayout layout;
+  layout.width = width;
+  layout.height = height;
+  layout.pixels = Ramp(static_cast<std::size_t>((width + 3) / 4 * 4) * height);
+  return layout;
 }
 
 TEST_F(MalformedFilesTest, BmpCutShortAnywhereInItsHeadersIsRefused) {
-  test::BmpSpec plain = PlainBmp(6, 4);
-  test::BmpSpec v5 = plain;
+  test::BmpLayout plain = PlainBmp(6, 4);
+  test::BmpLayout v5 = plain;
   v5.headerSize = 124;
-  test::BmpSpec fields = PlainBmp(6, 4);
+  test::BmpLayout fields = PlainBmp(6, 4);
   fields.bits = 16;
   fields.colours = 0;
   fields.compression = 3;
   fields.masks = {0xF800, 0x07E0, 0x001F};
-  test::BmpSpec runs = PlainBmp(6, 4);
+  test::BmpLayout runs = PlainBmp(6, 4);
   runs.compression = 1;
   runs.pixels = {6, 3, 0, 0, 6, 4, 0, 1};
-  for (const test::BmpSpec& spec : {plain, v5, fields, runs}) {
-    const Bytes whole = test::BuildBmp(spec);
+  for (const test::BmpLayout& layout : {plain, v5, fields, runs}) {
+    const Bytes whole = test::BuildBmp(layout);
     const std::size_t pixelOffset = LoadLe32(&whole[10]);
     for (std::size_t cut = 0; cut < pixelOffset; ++cut) {
       SliceImage image;
       const LoadStatus status = Load("cut0000.bmp", Bytes(whole.begin(), whole.begin() + std::ptrdiff_t(cut)), image);
       // Fewer bytes than the file header: no bitmap file at all, and no message.
       ExpectRefused(status, image, cut < 14 ? nullptr : kInvalidBitmap,
-                    "header " + std::to_string(spec.headerSize) + ", cut at " + std::to_string(cut));
+                    "header " + std::to_string(layout.headerSize) + ", cut at " + std::to_string(cut));
     }
   }
 }
@@ -108,17 +108,17 @@ TEST_F(MalformedFilesTest, BmpCutShortInItsPixelsKeepsThePixelsBeforeTheCut) {
 
 TEST_F(MalformedFilesTest, TiffCutShortAnywhereBeforeItsEndIsRefused) {
   // Header, pixels, colour map, resolutions, then the directory: a cut anywhere loses part of it.
-  test::TiffSpec grey;
+  test::TiffLayout grey;
   grey.pixels = Ramp(10);
-  test::TiffSpec palette = grey;
+  test::TiffLayout palette = grey;
   palette.photometric = 3;
   palette.mapColours = 4;
-  for (const test::TiffSpec& spec : {grey, palette}) {
-    const Bytes whole = test::BuildTiff(spec);
+  for (const test::TiffLayout& layout : {grey, palette}) {
+    const Bytes whole = test::BuildTiff(layout);
     for (std::size_t cut = 0; cut < whole.size(); ++cut) {
       SliceImage image;
       const LoadStatus status = Load("cut0000.tif", Bytes(whole.begin(), whole.begin() + std::ptrdiff_t(cut)), image);
-      ExpectRefused(status, image, kInvalidTiff, "photometric " + std::to_string(spec.photometric) + ", cut at " +
+      ExpectRefused(status, image, kInvalidTiff, "photometric " + std::to_string(layout.photometric) + ", cut at " +
                                                      std::to_string(cut) + " of " + std::to_string(whole.size()));
     }
   }
@@ -202,11 +202,11 @@ TEST_F(MalformedFilesTest, ImpossibleSizesAreRefused) {
   };
   std::vector<Case> cases;
   auto bmp = [&](const std::string& what, std::int64_t width, std::int64_t height, int bits) {
-    test::BmpSpec spec = PlainBmp(4, 2);
-    spec.width = static_cast<int>(width);
-    spec.height = static_cast<int>(height);
-    spec.bits = bits;
-    cases.push_back({"BMP " + what, "size0000.bmp", test::BuildBmp(spec), kInvalidBitmap});
+    test::BmpLayout layout = PlainBmp(4, 2);
+    layout.width = static_cast<int>(width);
+    layout.height = static_cast<int>(height);
+    layout.bits = bits;
+    cases.push_back({"BMP " + what, "size0000.bmp", test::BuildBmp(layout), kInvalidBitmap});
   };
   bmp("zero width", 0, 2, 8);
   bmp("zero height", 4, 0, 8);
@@ -218,11 +218,11 @@ TEST_F(MalformedFilesTest, ImpossibleSizesAreRefused) {
   bmp("no bits per pixel", 4, 2, 0);
   bmp("64 bits per pixel", 4, 2, 64);
   auto tiff = [&](const std::string& what, std::uint32_t width, std::uint32_t height) {
-    test::TiffSpec spec;
-    spec.width = static_cast<int>(width);
-    spec.height = static_cast<int>(height);
-    spec.pixels = Ramp(10);
-    cases.push_back({"TIFF " + what, "size0000.tif", test::BuildTiff(spec), kInvalidTiff});
+    test::TiffLayout layout;
+    layout.width = static_cast<int>(width);
+    layout.height = static_cast<int>(height);
+    layout.pixels = Ramp(10);
+    cases.push_back({"TIFF " + what, "size0000.tif", test::BuildTiff(layout), kInvalidTiff});
   };
   tiff("zero width", 0, 2);
   tiff("zero height", 5, 0);
@@ -230,7 +230,7 @@ TEST_F(MalformedFilesTest, ImpossibleSizesAreRefused) {
   tiff("largest height", 5, 0xFFFFFFFFu);
   tiff("70000 x 70000", 70000, 70000);
   auto jpeg = [&](const std::string& what, int width, int height) {
-    test::JpegFrameSpec frame;
+    test::JpegFrameLayout frame;
     frame.width = width;
     frame.height = height;
     Bytes stream = test::JpegFrameHeader(frame);
@@ -260,18 +260,18 @@ TEST_F(MalformedFilesTest, OffsetsPastTheEndOfTheFileAreRefused) {
     StoreLe32(&bytes[10], offset);
     cases.push_back({"BMP pixels at " + std::to_string(offset), "offset0000.bmp", bytes, kInvalidBitmap});
   }
-  test::TiffSpec tiffSpec;
-  tiffSpec.pixels = Ramp(10);
-  const Bytes tiff = test::BuildTiff(tiffSpec);
+  test::TiffLayout tiffLayout;
+  tiffLayout.pixels = Ramp(10);
+  const Bytes tiff = test::BuildTiff(tiffLayout);
   for (const std::uint32_t offset : {static_cast<std::uint32_t>(tiff.size() - 1), 0xFFFFFFFFu}) {
     Bytes bytes = tiff;
     StoreLe32(&bytes[4], offset);
     cases.push_back({"TIFF directory at " + std::to_string(offset), "offset0000.tif", bytes, kInvalidTiff});
   }
   for (const std::uint32_t offset : {static_cast<std::uint32_t>(tiff.size() - 2), 0xFFFFFFFCu}) {
-    test::TiffSpec spec = tiffSpec;
-    spec.resolutionOffsetOverride = offset;  // the second resolution lies 8 bytes further on
-    cases.push_back({"TIFF resolution at " + std::to_string(offset), "offset0000.tif", test::BuildTiff(spec),
+    test::TiffLayout layout = tiffLayout;
+    layout.resolutionOffsetOverride = offset;  // the second resolution lies 8 bytes further on
+    cases.push_back({"TIFF resolution at " + std::to_string(offset), "offset0000.tif", test::BuildTiff(layout),
                      kInvalidTiff});
   }
   for (const Case& c : cases) {
@@ -292,18 +292,18 @@ TEST_F(MalformedFilesTest, ColourCountsThatDoNotFitAreRefused) {
     StoreLe32(&bytes[14 + 32], used);
     cases.push_back({"BMP of 8 bits, colours used " + std::to_string(used), "colours0000.bmp", bytes, kInvalidBitmap});
   }
-  test::BmpSpec mono = PlainBmp(4, 2);
+  test::BmpLayout mono = PlainBmp(4, 2);
   mono.bits = 1;
   mono.colours = 2;
   Bytes monoBytes = test::BuildBmp(mono);
   StoreLe32(&monoBytes[14 + 32], 300);
   cases.push_back({"BMP of 1 bit, colours used 300", "colours0000.bmp", monoBytes, kInvalidBitmap});
   for (const int mapColours : {0, 1 << 28}) {
-    test::TiffSpec spec;
-    spec.pixels = Ramp(10);
-    spec.photometric = 3;
-    spec.mapColours = 4;  // the map in the file; the directory claims mapColours
-    Bytes bytes = test::BuildTiff(spec);
+    test::TiffLayout layout;
+    layout.pixels = Ramp(10);
+    layout.photometric = 3;
+    layout.mapColours = 4;  // the map in the file; the directory claims mapColours
+    Bytes bytes = test::BuildTiff(layout);
     const std::size_t directory = LoadLe32(&bytes[4]);
     StoreLe32(&bytes[directory + 2 + 12 * 12 + 4], static_cast<std::uint32_t>(3 * mapColours));
     cases.push_back({"TIFF colour map of " + std::to_string(mapColours), "colours0000.tif", bytes, kInvalidTiff});

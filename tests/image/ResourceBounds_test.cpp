@@ -23,7 +23,7 @@ constexpr long kModestKiB = 400 * 1024;
 // green and blue), with a DC scan whose data ends at once: 121 MB of bitmap, but 1.1 GB more of
 // coefficients and sample planes had the decoder allocated them.
 Bytes ProgressiveRgbHeader(int side) {
-  test::JpegFrameSpec frame;
+  test::JpegFrameLayout frame;
   frame.marker = 0xC2;
   frame.width = frame.height = side;
   frame.components = {{1, 1, 1}, {2, 1, 1}, {3, 1, 1}};
@@ -62,17 +62,17 @@ TEST(ResourceBoundsTest, JpegFramesWithinTheBoundStillDecode) {
 // A file holding `present` bytes of the pixels of a width x height 8-bit slice.
 Bytes UncompressedSlice(const std::string& extension, int width, int height, std::size_t present) {
   if (extension == "bmp") {
-    test::BmpSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.pixels.assign(present, 7);
-    return test::BuildBmp(spec);
+    test::BmpLayout layout;
+    layout.width = width;
+    layout.height = height;
+    layout.pixels.assign(present, 7);
+    return test::BuildBmp(layout);
   }
-  test::TiffSpec spec;  // the directory follows the pixels, so the file is made whole around them
-  spec.width = width;
-  spec.height = height;
-  spec.pixels.assign(present, 7);
-  return test::BuildTiff(spec);
+  test::TiffLayout layout;  // the directory follows the pixels, so the file is made whole around them
+  layout.width = width;
+  layout.height = height;
+  layout.pixels.assign(present, 7);
+  return test::BuildTiff(layout);
 }
 
 TEST(ResourceBoundsTest, UncompressedPixelsMissingFarBeyondWhatTheFileHoldsAreRefused) {

@@ -11,7 +11,7 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 using test::BuildTiff;
-using test::TiffSpec;
+using test::TiffLayout;
 using test::MessageCapture;
 using test::TemporaryDirectory;
 
@@ -26,7 +26,7 @@ class TiffTest : public ::testing::Test {
 };
 
 TEST_F(TiffTest, GreyRowsArriveBottomUpWithPadding) {
-  TiffSpec layout;
+  TiffLayout layout;
   layout.pixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
   SliceImage image;
   ASSERT_TRUE(Load(BuildTiff(layout), image));
@@ -40,7 +40,7 @@ TEST_F(TiffTest, GreyRowsArriveBottomUpWithPadding) {
 }
 
 TEST_F(TiffTest, SixteenBitSamplesKeepTheirHighByte) {
-  TiffSpec layout;
+  TiffLayout layout;
   layout.width = 2;
   layout.height = 1;
   layout.bits = 16;
@@ -52,7 +52,7 @@ TEST_F(TiffTest, SixteenBitSamplesKeepTheirHighByte) {
 }
 
 TEST_F(TiffTest, ResolutionPerInchOrPerCentimetre) {
-  TiffSpec layout;
+  TiffLayout layout;
   layout.pixels.assign(10, 0);
   SliceImage image;
   ASSERT_TRUE(Load(BuildTiff(layout), image));
@@ -70,7 +70,7 @@ TEST_F(TiffTest, ResolutionPerInchOrPerCentimetre) {
 
 TEST_F(TiffTest, PaletteFileShowsItsColourMapButKeepsGreyOriginalColours) {
   for (const int entries : {13, 14}) {
-    TiffSpec layout;
+    TiffLayout layout;
     layout.photometric = 3;
     layout.entries = entries;
     layout.mapColours = 256;
@@ -89,23 +89,23 @@ TEST_F(TiffTest, PaletteFileShowsItsColourMapButKeepsGreyOriginalColours) {
 }
 
 TEST_F(TiffTest, ForeignAndDamagedFilesAreRefused) {
-  TiffSpec good;
+  TiffLayout good;
   good.pixels.assign(10, 1);
   Bytes bigEndian = BuildTiff(good);
   bigEndian[0] = bigEndian[1] = 'M';
-  TiffSpec otherCase = good;
+  TiffLayout otherCase = good;
   otherCase.maker = "VOXALON";
   Bytes directoryOutside = BuildTiff(good);
   StoreLe32(&directoryOutside[4], 1000000);
-  TiffSpec resolutionOutside = good;
+  TiffLayout resolutionOutside = good;
   resolutionOutside.resolutionOffsetOverride = 999999;
-  TiffSpec mapOutside = good;
+  TiffLayout mapOutside = good;
   mapOutside.photometric = 3;
   mapOutside.mapColours = 256;
   Bytes truncatedMap = BuildTiff(mapOutside);
   truncatedMap.resize(16 + 10 + 100);  // cuts the colour map and the directory
   StoreLe32(&truncatedMap[4], 16 + 10 + 90);
-  TiffSpec huge = good;
+  TiffLayout huge = good;
   huge.width = 50000;
   huge.height = 50000;
   for (const Bytes& bytes : {bigEndian, BuildTiff(otherCase), directoryOutside, BuildTiff(resolutionOutside),
@@ -118,13 +118,13 @@ TEST_F(TiffTest, ForeignAndDamagedFilesAreRefused) {
 }
 
 TEST_F(TiffTest, SamplesFarPastTheEndOfTheFileAreRefused) {
-  TiffSpec vast;  // 400 MB of 8-bit samples claimed by a file of a few hundred bytes
+  TiffLayout vast;  // 400 MB of 8-bit samples claimed by a file of a few hundred bytes
   vast.width = vast.height = 20000;
   vast.pixels.assign(100, 9);
-  TiffSpec wide = vast;  // as many bytes of 16-bit samples
+  TiffLayout wide = vast;  // as many bytes of 16-bit samples
   wide.height = 10000;
   wide.bits = 16;
-  for (const TiffSpec& layout : {vast, wide}) {
+  for (const TiffLayout& layout : {vast, wide}) {
     SliceImage image;
     EXPECT_FALSE(Load(BuildTiff(layout), image)) << layout.bits;
     EXPECT_TRUE(image.IsEmpty());
@@ -135,7 +135,7 @@ TEST_F(TiffTest, SamplesFarPastTheEndOfTheFileAreRefused) {
 TEST_F(TiffTest, ShortPixelAreaReadsAsZero) {
   // A picture larger than the file: its rows run over the resolution block and the directory
   // up to the end of the file, and the rest of the last row reads as zeros.
-  TiffSpec layout;
+  TiffLayout layout;
   layout.width = 300;
   layout.height = 1;
   layout.pixels = {1, 2, 3};

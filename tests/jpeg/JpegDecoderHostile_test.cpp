@@ -29,7 +29,7 @@ Stream Entropy(const std::string& bits) {
 // A 64 x 64 grey progressive frame whose AC table 0 holds one code, "0", for an end-of-band run of
 // 2^14 blocks and more: one short AC scan covers every block and changes none.
 Stream ProgressiveFrameWithEndlessAcScans(int acScans) {
-  test::JpegFrameSpec frame;
+  test::JpegFrameLayout frame;
   frame.marker = 0xC2;
   frame.width = frame.height = 64;
   Stream stream = test::JpegFrameHeader(frame);
@@ -162,7 +162,7 @@ TEST(JpegDecoderHostile, AnAdobeSegmentAfterTheFrameLeavesItsColoursAsTheFrameSa
 }
 
 TEST(JpegDecoderHostile, HuffmanTablesThatOverflowTheirCodeLengthsAreRefused) {
-  test::JpegFrameSpec frame;
+  test::JpegFrameLayout frame;
   const Stream header = test::JpegFrameHeader(frame);
   struct Case {
     const char* what;

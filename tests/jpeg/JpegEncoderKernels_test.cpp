@@ -174,17 +174,17 @@ TEST(JpegEncoderKernels, HuffmanCodesAreThoseOfTableK3) {
     for (int i = table.length[category] - 1; i >= 0; --i) code += (table.code[category] >> i) & 1 ? '1' : '0';
     EXPECT_EQ(code, expected[category]) << category;
   }
-  for (const HuffmanSpec* huffman : {&kChrominanceDcHuffman, &kLuminanceAcHuffman, &kChrominanceAcHuffman})
+  for (const HuffmanTableSource* huffman : {&kChrominanceDcHuffman, &kLuminanceAcHuffman, &kChrominanceAcHuffman})
     EXPECT_TRUE(BuildHuffmanCodeTable(*huffman, table));
 }
 
 TEST(JpegEncoderKernels, HuffmanTablesThatAreNoPrefixCodeAreRefused) {
-  HuffmanSpec tooManyShortCodes = kLuminanceDcHuffman;
+  HuffmanTableSource tooManyShortCodes = kLuminanceDcHuffman;
   tooManyShortCodes.bits = {3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};  // three 1-bit codes
   tooManyShortCodes.valueCount = 3;
-  HuffmanSpec repeatedSymbol = kLuminanceDcHuffman;
+  HuffmanTableSource repeatedSymbol = kLuminanceDcHuffman;
   repeatedSymbol.values[1] = repeatedSymbol.values[0];
-  HuffmanSpec countMismatch = kLuminanceDcHuffman;
+  HuffmanTableSource countMismatch = kLuminanceDcHuffman;
   countMismatch.valueCount = 11;
   HuffmanCodeTable table;
   EXPECT_FALSE(BuildHuffmanCodeTable(tooManyShortCodes, table));

@@ -94,7 +94,7 @@ TEST(JpegTables, QuantizationTablesMatchTheOracleAtEveryQuality) {
 
 TEST(JpegTables, HuffmanTablesMatchTheOracle) {
   const OracleTables oracle = CjpegTables(75);
-  const std::pair<int, const HuffmanSpec*> expected[] = {{0x00, &kLuminanceDcHuffman},
+  const std::pair<int, const HuffmanTableSource*> expected[] = {{0x00, &kLuminanceDcHuffman},
                                                          {0x10, &kLuminanceAcHuffman},
                                                          {0x01, &kChrominanceDcHuffman},
                                                          {0x11, &kChrominanceAcHuffman}};

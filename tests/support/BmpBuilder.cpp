@@ -4,7 +4,7 @@
 
 namespace orvel::test {
 
-Bytes BuildBmp(const BmpSpec& layout) {
+Bytes BuildBmp(const BmpLayout& layout) {
   const bool masksAfterHeader = layout.headerSize == 40;
   const std::size_t maskBytes = masksAfterHeader ? 4 * layout.masks.size() : 0;
   const std::size_t blockBytes = layout.headerSize + maskBytes + 4 * static_cast<std::size_t>(layout.colours);

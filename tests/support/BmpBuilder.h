@@ -8,7 +8,7 @@
 
 namespace orvel::test {
 
-struct BmpSpec {
+struct BmpLayout {
   int width = 4, height = 2, bits = 8, colours = 256, compression = 0;
   int xPels = 3780, yPels = 3780;
   Bytes pixels;              // as stored in the file
@@ -20,6 +20,6 @@ struct BmpSpec {
 
 // The file: file header, information header, masks, colour table (a recognisable, non-grey one:
 // entry i is blue i, green 255 - i, red i / 2), then the pixels.
-Bytes BuildBmp(const BmpSpec& layout);
+Bytes BuildBmp(const BmpLayout& layout);
 
 }  // namespace orvel::test

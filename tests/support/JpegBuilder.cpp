@@ -15,7 +15,7 @@ void AppendJpegSegment(Bytes& stream, int marker, const Bytes& payload) {
   stream.insert(stream.end(), payload.begin(), payload.end());
 }
 
-Bytes JpegFrameHeader(const JpegFrameSpec& frame) {
+Bytes JpegFrameHeader(const JpegFrameLayout& frame) {
   Bytes stream;
   AppendJpegMarker(stream, 0xD8);
   if (frame.adobeRgb) AppendJpegSegment(stream, 0xEE, {'A', 'd', 'o', 'b', 'e', 0, 100, 0, 0, 0, 0, 0});
@@ -25,7 +25,7 @@ Bytes JpegFrameHeader(const JpegFrameSpec& frame) {
   Bytes sof = {8, static_cast<unsigned char>(frame.height >> 8), static_cast<unsigned char>(frame.height),
                static_cast<unsigned char>(frame.width >> 8), static_cast<unsigned char>(frame.width),
                static_cast<unsigned char>(frame.components.size())};
-  for (const JpegComponentSpec& c : frame.components)
+  for (const JpegComponentLayout& c : frame.components)
     sof.insert(sof.end(), {static_cast<unsigned char>(c.id), static_cast<unsigned char>(c.h << 4 | c.v), 0});
   AppendJpegSegment(stream, frame.marker, sof);
   return stream;

@@ -10,20 +10,20 @@
 
 namespace orvel::test {
 
-struct JpegComponentSpec {
+struct JpegComponentLayout {
   int id = 1;
   int h = 1, v = 1;  // sampling factors
 };
 
-struct JpegFrameSpec {
+struct JpegFrameLayout {
   int marker = 0xC0;  // SOF0 baseline, 0xC2 progressive
   int width = 16, height = 16;
-  std::vector<JpegComponentSpec> components = {{1, 1, 1}};
+  std::vector<JpegComponentLayout> components = {{1, 1, 1}};
   bool adobeRgb = false;  // an Adobe segment saying the three components are red, green, blue
 };
 
 // Start of image, an Adobe segment when asked, quantization table 0 (every entry 1) and the frame.
-Bytes JpegFrameHeader(const JpegFrameSpec& frame);
+Bytes JpegFrameHeader(const JpegFrameLayout& frame);
 
 // A scan header over the components with these ids, Huffman tables 0, the spectral selection
 // and successive approximation given, then the entropy-coded bytes as they stand.

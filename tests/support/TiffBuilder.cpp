@@ -19,7 +19,7 @@ void PutEntry(Bytes& out, std::uint16_t tag, std::uint32_t count, std::uint32_t 
 
 }  // namespace
 
-Bytes BuildTiff(const TiffSpec& layout) {
+Bytes BuildTiff(const TiffLayout& layout) {
   Bytes out = {'I', 'I', 42, 0, 0, 0, 0, 0};
   Bytes maker(8, 0);
   std::copy(layout.maker.begin(), layout.maker.end(), maker.begin());

@@ -8,7 +8,7 @@ namespace orvel::test {
 
 using Bytes = std::vector<unsigned char>;
 
-struct TiffSpec {
+struct TiffLayout {
   int width = 5, height = 2, bits = 8, photometric = 1, entries = 13, unit = 2;
   std::uint32_t xNumerator = 100, yNumerator = 100;
   Bytes pixels;        // file rows, top first
@@ -19,6 +19,6 @@ struct TiffSpec {
 
 // The file: header with the maker field, pixels from offset 16, colour map (red ramp, green
 // constant 0x80, blue inverse ramp), resolution rationals, then the directory.
-Bytes BuildTiff(const TiffSpec& layout);
+Bytes BuildTiff(const TiffLayout& layout);
 
 }  // namespace orvel::test

@@ -15,8 +15,8 @@ class DialogTemplateTest : public QObject {
  private slots:
   void PlacesControlsInDialogUnitsOfTheFont() {
     QDialog dialog;
-    const DialogSpec spec{"", 100, 50, {{7, ControlKind::kPushButton, "OK", 10, 20, 40, 14}}};
-    const BuiltDialog built = BuildDialog(&dialog, spec);
+    const DialogTable table{"", 100, 50, {{7, ControlKind::kPushButton, "OK", 10, 20, 40, 14}}};
+    const BuiltDialog built = BuildDialog(&dialog, table);
     const DialogBaseUnits units = built.baseUnits;
     QVERIFY(units.x > 0 && units.y > 0);
     // Horizontal units are quarters of the average character width, vertical eighths of the height,
@@ -29,12 +29,12 @@ class DialogTemplateTest : public QObject {
 
   void RadioGroupsEndWhereTheNextGroupStarts() {
     QDialog dialog;
-    const DialogSpec spec{"", 100, 100,
+    const DialogTable table{"", 100, 100,
                           {{1, ControlKind::kPushRadio, "A", 0, 0, 10, 10, control::kGroupStart},
                            {2, ControlKind::kPushRadio, "B", 0, 0, 10, 10},
                            {3, ControlKind::kStaticText, "", 0, 0, 10, 10, control::kGroupStart},
                            {4, ControlKind::kPushRadio, "C", 0, 0, 10, 10}}};
-    const BuiltDialog built = BuildDialog(&dialog, spec);
+    const BuiltDialog built = BuildDialog(&dialog, table);
     QCOMPARE(built.RadioGroupOf(1), (std::vector<int>{1, 2}));
     QCOMPARE(built.RadioGroupOf(4), (std::vector<int>{4}));
     CheckRadioButton(built, 2);
@@ -50,10 +50,10 @@ class DialogTemplateTest : public QObject {
 
   void VerticalTrackbarsHaveTheirMinimumAtTheTop() {
     QDialog dialog;
-    const DialogSpec spec{"", 100, 100,
+    const DialogTable table{"", 100, 100,
                           {{5, ControlKind::kVerticalTrackbar, "", 0, 0, 10, 90, control::kHidden | control::kDisabled,
                             "tip", "Slice"}}};
-    const BuiltDialog built = BuildDialog(&dialog, spec);
+    const BuiltDialog built = BuildDialog(&dialog, table);
     auto* slider = qobject_cast<QSlider*>(built.Control(5));
     QVERIFY(slider->invertedAppearance());
     QVERIFY(slider->isHidden());

@@ -77,7 +77,7 @@ class ViewerStartupTest : public QObject {
     if (slices < 2) hidden.insert(kHiddenForOneSlice.begin(), kHiddenForOneSlice.end());
     if (preview == Preview::kVolume) hidden.insert(kHiddenForVolumePreview.begin(), kHiddenForVolumePreview.end());
     if (bits != 8) hidden.insert(kHiddenWithoutColourTable.begin(), kHiddenWithoutColourTable.end());
-    for (const platform::ControlSpec& control : ViewerTemplate().controls) {
+    for (const platform::ControlRow& control : ViewerTemplate().controls) {
       QWidget* widget = viewer.Control(control.id);
       QVERIFY2(widget, qPrintable(QString::number(control.id)));
       QCOMPARE(std::make_pair(control.id, widget->isHidden()),

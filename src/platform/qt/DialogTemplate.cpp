@@ -130,13 +130,13 @@ QLabel* MakeStaticText(const QString& caption, unsigned flags, QWidget* parent) 
   return label;
 }
 
-QWidget* MakeControl(const ControlSpec& spec, QWidget* parent) {
-  const QString caption = QString::fromUtf8(spec.caption);
-  switch (spec.kind) {
+QWidget* MakeControl(const ControlRow& row, QWidget* parent) {
+  const QString caption = QString::fromUtf8(row.caption);
+  switch (row.kind) {
     case ControlKind::kPushButton: {
       auto* button = new TemplatePushButton(caption, parent);
       button->setAutoDefault(false);
-      button->setDefault(spec.flags & control::kDefault);
+      button->setDefault(row.flags & control::kDefault);
       return button;
     }
     case ControlKind::kPushRadio: {
@@ -151,15 +151,15 @@ QWidget* MakeControl(const ControlSpec& spec, QWidget* parent) {
       check->setLayoutDirection(Qt::RightToLeft);
       return check;
     }
-    case ControlKind::kStaticText: return MakeStaticText(caption, spec.flags, parent);
+    case ControlKind::kStaticText: return MakeStaticText(caption, row.flags, parent);
     case ControlKind::kGroupBox: return new QGroupBox(caption, parent);
     case ControlKind::kFrame: {
       auto* frame = new QFrame(parent);
-      if (spec.flags & control::kSunken) frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+      if (row.flags & control::kSunken) frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
       return frame;
     }
-    case ControlKind::kHorizontalTrackbar: return MakeTrackbar(Qt::Horizontal, spec.flags, parent);
-    case ControlKind::kVerticalTrackbar: return MakeTrackbar(Qt::Vertical, spec.flags, parent);
+    case ControlKind::kHorizontalTrackbar: return MakeTrackbar(Qt::Horizontal, row.flags, parent);
+    case ControlKind::kVerticalTrackbar: return MakeTrackbar(Qt::Vertical, row.flags, parent);
     case ControlKind::kReadOnlyEdit: {
       auto* edit = new QPlainTextEdit(parent);
       edit->setReadOnly(true);
@@ -172,9 +172,9 @@ QWidget* MakeControl(const ControlSpec& spec, QWidget* parent) {
 bool IsRadio(ControlKind kind) { return kind == ControlKind::kPushRadio || kind == ControlKind::kRadio; }
 
 // Radio groups run from a control that starts a group to the next one that does.
-std::map<int, std::vector<int>> RadioGroups(const DialogSpec& spec) {
+std::map<int, std::vector<int>> RadioGroups(const DialogTable& table) {
   std::vector<std::vector<int>> groups(1);
-  for (const ControlSpec& control : spec.controls) {
+  for (const ControlRow& control : table.controls) {
     if (control.flags & control::kGroupStart) groups.emplace_back();
     if (IsRadio(control.kind)) groups.back().push_back(control.id);
   }
@@ -224,17 +224,17 @@ class RadioGroupKeys : public QObject {
 
 }  // namespace
 
-BuiltDialog BuildDialog(QWidget* dialog, const DialogSpec& spec, const ControlFactory& factory) {
+BuiltDialog BuildDialog(QWidget* dialog, const DialogTable& table, const ControlFactory& factory) {
   InstallDialogButtonAccessibility();
   BuiltDialog built;
   dialog->setFont(DialogFont());
   built.baseUnits = DialogBaseUnits::OfFont(dialog->font());
-  dialog->setWindowTitle(QString::fromUtf8(spec.caption));
-  dialog->resize(built.baseUnits.ToPixels(0, 0, spec.width, spec.height).size());
+  dialog->setWindowTitle(QString::fromUtf8(table.caption));
+  dialog->resize(built.baseUnits.ToPixels(0, 0, table.width, table.height).size());
 
   QWidget* previous = nullptr;
   std::vector<QWidget*> groupBoxes;
-  for (const ControlSpec& control : spec.controls) {
+  for (const ControlRow& control : table.controls) {
     QWidget* widget = factory ? factory(control, dialog) : nullptr;
     if (!widget) widget = MakeControl(control, dialog);
     if (control.id != 0) widget->setObjectName(QStringLiteral("id%1").arg(control.id));
@@ -249,7 +249,7 @@ BuiltDialog BuildDialog(QWidget* dialog, const DialogSpec& spec, const ControlFa
     if (control.id != 0) built.m_controls[control.id] = widget;
   }
   for (QWidget* box : groupBoxes) box->lower();
-  built.m_radioGroups = RadioGroups(spec);
+  built.m_radioGroups = RadioGroups(table);
   // Each radio group in a button group of its own, so that buttons of different groups do not
   // release each other; not exclusive, so that the program can release every button of a group.
   // CheckRadioButton keeps one checked when the user clicks.

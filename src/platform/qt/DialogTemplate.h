@@ -16,7 +16,7 @@ class QWidget;
 namespace orvel::platform {
 
 enum class ControlKind {
-  kPushButton,         // "default" in ControlSpec::flags makes it the dialog's default button
+  kPushButton,         // "default" in ControlRow::flags makes it the dialog's default button
   kPushRadio,          // push-like auto radio button
   kRadio,              // auto radio button
   kPushCheck,          // push-like auto check box
@@ -40,7 +40,7 @@ constexpr unsigned kCentred = 1u << 6;
 constexpr unsigned kSunken = 1u << 7;
 }  // namespace control
 
-struct ControlSpec {
+struct ControlRow {
   int id;                      // control identifier; 0 for controls without one
   ControlKind kind;
   const char* caption;         // "" for none; "&" marks the mnemonic
@@ -50,10 +50,10 @@ struct ControlSpec {
   const char* accessibleName = nullptr;  // controls without a caption of their own
 };
 
-struct DialogSpec {
+struct DialogTable {
   const char* caption;
   int width, height;  // client area, dialog units
-  std::vector<ControlSpec> controls;
+  std::vector<ControlRow> controls;
 };
 
 // Pixels per 4 horizontal and per 8 vertical dialog units, from the dialog font as the original
@@ -71,7 +71,7 @@ QFont DialogFont();
 class BuiltDialog;
 // A factory may make a control of its own (a frame that paints a picture); returning null leaves
 // the control to the builder.
-using ControlFactory = std::function<QWidget*(const ControlSpec& spec, QWidget* parent)>;
+using ControlFactory = std::function<QWidget*(const ControlRow& row, QWidget* parent)>;
 
 class BuiltDialog {
  public:
@@ -81,15 +81,15 @@ class BuiltDialog {
   DialogBaseUnits baseUnits;
 
  private:
-  friend BuiltDialog BuildDialog(QWidget*, const DialogSpec&, const ControlFactory&);
+  friend BuiltDialog BuildDialog(QWidget*, const DialogTable&, const ControlFactory&);
   std::map<int, QWidget*> m_controls;
   std::map<int, std::vector<int>> m_radioGroups;  // member id -> the ids of its group
 };
 
-// Creates the controls of spec as children of dialog: objectName "id" plus the identifier, tab
+// Creates the controls of table as children of dialog: objectName "id" plus the identifier, tab
 // order as listed, geometry from dialog units, initial hidden and disabled states, tooltips and
 // accessible names. Group boxes are lowered behind the controls they frame.
-BuiltDialog BuildDialog(QWidget* dialog, const DialogSpec& spec, const ControlFactory& factory = {});
+BuiltDialog BuildDialog(QWidget* dialog, const DialogTable& table, const ControlFactory& factory = {});
 
 // Auto radio behaviour, which a toolkit group cannot give while a program must also be able to
 // release every button of a group: the clicked button is checked and the rest of its group
