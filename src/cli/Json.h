@@ -34,4 +34,15 @@ class JsonObject {
   std::string m_body;
 };
 
+// A JSON array of one object per item, each made by objectOf(item).
+template <typename Items, typename ObjectOf>
+std::string JsonArrayOf(const Items& items, ObjectOf objectOf) {
+  std::string json = "[";
+  for (const auto& item : items) {
+    if (json.size() > 1) json += ',';
+    json += objectOf(item).Text();
+  }
+  return json + "]";
+}
+
 }  // namespace orvel::cli

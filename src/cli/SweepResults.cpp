@@ -32,8 +32,7 @@ std::string AreaSweepText(const std::vector<AreaSweepRow>& rows, double ps) {
 }
 
 std::string AreaSweepJson(const std::vector<AreaSweepRow>& rows) {
-  std::string json = "[";
-  for (const AreaSweepRow& row : rows) {
+  return JsonArrayOf(rows, [](const AreaSweepRow& row) {
     JsonObject member;
     member.Add("shift", row.shift)
         .Add("low", row.window.low)
@@ -41,10 +40,8 @@ std::string AreaSweepJson(const std::vector<AreaSweepRow>& rows) {
         .Add("selected", row.selected)
         .Add("relativeArea", row.relativeAreaPercent)
         .Add("objects", row.objects);
-    if (json.size() > 1) json += ',';
-    json += member.Text();
-  }
-  return json + "]";
+    return member;
+  });
 }
 
 std::string ModelSweepText(const std::vector<analysis::SweepModel>& models, double ps) {
@@ -66,8 +63,7 @@ std::string ModelSweepText(const std::vector<analysis::SweepModel>& models, doub
 }
 
 std::string ModelSweepJson(const std::vector<analysis::SweepModel>& models) {
-  std::string json = "[";
-  for (const analysis::SweepModel& m : models) {
+  return JsonArrayOf(models, [](const analysis::SweepModel& m) {
     JsonObject member;
     member.Add("shift", m.shift)
         .Add("low", m.window.low)
@@ -76,10 +72,8 @@ std::string ModelSweepJson(const std::vector<analysis::SweepModel>& models) {
         .Add("volumeFraction", m.volumeFractionPercent)
         .Add("surface", m.surface)
         .Add("surfaceToVolume", Ratio(static_cast<double>(m.surface), m.volume));
-    if (json.size() > 1) json += ',';
-    json += member.Text();
-  }
-  return json + "]";
+    return member;
+  });
 }
 
 }  // namespace orvel::cli

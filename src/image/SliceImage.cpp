@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "analysis/ColourScheme.h"
 #include "image/ByteOrder.h"
+#include "image/ColourTable.h"
 
 namespace orvel {
 
@@ -150,7 +150,7 @@ bool SliceImage::ApplyColourScheme(int scheme, int low, int high) {
   m_scheme = scheme;
   std::uint8_t* table = GetColourTable();
   if (m_colourCount == 0 || !table) return false;
-  if (m_levelMode == analysis::kThresholdLevels) {
+  if (m_levelMode == kThresholdLevels) {
     low = m_binaryLow;
     high = m_binaryHigh;
   }
@@ -158,7 +158,7 @@ bool SliceImage::ApplyColourScheme(int scheme, int low, int high) {
   // shorter, they are padded with black once here rather than on every redraw.
   const std::size_t tableBytes = 4 * static_cast<std::size_t>(m_colourCount);
   if (m_originalColours.size() < tableBytes) m_originalColours.resize(tableBytes, 0);
-  analysis::ComputeColourTable(scheme, m_colourCount, m_lowerLevel, m_upperLevel, low, high,
+  ComputeColourTable(scheme, m_colourCount, m_lowerLevel, m_upperLevel, low, high,
                                m_originalColours.data(), table);
   UpdatePalette();
   return true;
@@ -169,27 +169,27 @@ void SliceImage::ShowOriginal() {
   if (table && !m_originalColours.empty() && m_colourCount > 0)
     std::memcpy(table, m_originalColours.data(),
                 std::min(m_originalColours.size(), 4 * static_cast<std::size_t>(m_colourCount)));
-  m_levelMode = analysis::kWindowLevels;
+  m_levelMode = kWindowLevels;
   ApplyColourScheme(IsInverted() ? 9 : 8, 0, 255);
 }
 
 void SliceImage::ShowGreyscale() {
-  m_levelMode = analysis::kWindowLevels;
+  m_levelMode = kWindowLevels;
   ApplyColourScheme(IsInverted() ? 1 : 0, 0, 255);
 }
 
 void SliceImage::ShowColour1() {
-  m_levelMode = analysis::kWindowLevels;
+  m_levelMode = kWindowLevels;
   ApplyColourScheme(IsInverted() ? 3 : 2, 0, 255);
 }
 
 void SliceImage::ShowColour2() {
-  m_levelMode = analysis::kWindowLevels;
+  m_levelMode = kWindowLevels;
   ApplyColourScheme(IsInverted() ? 5 : 4, 0, 255);
 }
 
 void SliceImage::ShowBinary() {
-  m_levelMode = analysis::kThresholdLevels;
+  m_levelMode = kThresholdLevels;
   ApplyColourScheme(IsInverted() ? 7 : 6, 0, 255);
 }
 

@@ -93,7 +93,7 @@ TEST(CutSectionTest, PaletteGivesTheColoursTheViewerShows) {
                                     "--palette", "binary", "--levels", "60,200", "--invert"});
   ASSERT_EQ(result.status, 0) << result.err;
   std::vector<std::uint8_t> expected(1024);
-  analysis::ComputeColourTable(7, 256, 60, 200, 60, 100, nullptr, expected.data());
+  ComputeColourTable(7, 256, 60, 200, 60, 100, nullptr, expected.data());
   const SliceImage cut = ReadBack(out);
   ASSERT_EQ(cut.GetColourCount(), 256);
   EXPECT_TRUE(std::equal(expected.begin(), expected.end(), cut.GetColourTable()));

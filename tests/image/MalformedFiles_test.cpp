@@ -49,6 +49,19 @@ class MalformedFilesTest : public ::testing::Test {
     EXPECT_EQ(shown, message ? std::vector<std::string>{message} : std::vector<std::string>{}) << what;
   }
 
+  // A file of this name and these bytes that the reader must refuse with message (or none).
+  struct RefusedFile {
+    std::string what, name;
+    Bytes bytes;
+    const char* message;
+  };
+  void ExpectAllRefused(const std::vector<RefusedFile>& files) {
+    for (const RefusedFile& file : files) {
+      SliceImage image;
+      ExpectRefused(Load(file.name, file.bytes, image), image, file.message, file.what);
+    }
+  }
+
   test::TemporaryDirectory m_dir;
   test::MessageCapture m_messages;
   std::size_t m_seen = 0;
@@ -195,12 +208,7 @@ TEST_F(MalformedFilesTest, JpegWithBadOrMissingMarkersIsRefused) {
 }
 
 TEST_F(MalformedFilesTest, ImpossibleSizesAreRefused) {
-  struct Case {
-    std::string what, name;
-    Bytes bytes;
-    const char* message;
-  };
-  std::vector<Case> cases;
+  std::vector<RefusedFile> cases;
   auto bmp = [&](const std::string& what, std::int64_t width, std::int64_t height, int bits) {
     test::BmpLayout layout = PlainBmp(4, 2);
     layout.width = static_cast<int>(width);
@@ -241,19 +249,11 @@ TEST_F(MalformedFilesTest, ImpossibleSizesAreRefused) {
   jpeg("zero width", 0, 16);
   jpeg("zero height (a height given later is not read)", 16, 0);
   jpeg("65535 x 65535", 65535, 65535);
-  for (const Case& c : cases) {
-    SliceImage image;
-    ExpectRefused(Load(c.name, c.bytes, image), image, c.message, c.what);
-  }
+  ExpectAllRefused(cases);
 }
 
 TEST_F(MalformedFilesTest, OffsetsPastTheEndOfTheFileAreRefused) {
-  struct Case {
-    std::string what, name;
-    Bytes bytes;
-    const char* message;
-  };
-  std::vector<Case> cases;
+  std::vector<RefusedFile> cases;
   const Bytes bmp = test::BuildBmp(PlainBmp(4, 2));
   for (const std::uint32_t offset : {static_cast<std::uint32_t>(bmp.size() + 1), 0xFFFFFFFFu, 20u}) {
     Bytes bytes = bmp;
@@ -274,19 +274,11 @@ TEST_F(MalformedFilesTest, OffsetsPastTheEndOfTheFileAreRefused) {
     cases.push_back({"TIFF resolution at " + std::to_string(offset), "offset0000.tif", test::BuildTiff(layout),
                      kInvalidTiff});
   }
-  for (const Case& c : cases) {
-    SliceImage image;
-    ExpectRefused(Load(c.name, c.bytes, image), image, c.message, c.what);
-  }
+  ExpectAllRefused(cases);
 }
 
 TEST_F(MalformedFilesTest, ColourCountsThatDoNotFitAreRefused) {
-  struct Case {
-    std::string what, name;
-    Bytes bytes;
-    const char* message;
-  };
-  std::vector<Case> cases;
+  std::vector<RefusedFile> cases;
   for (const std::uint32_t used : {257u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu}) {
     Bytes bytes = test::BuildBmp(PlainBmp(4, 2));  // 256 entries in the file
     StoreLe32(&bytes[14 + 32], used);
@@ -308,10 +300,7 @@ TEST_F(MalformedFilesTest, ColourCountsThatDoNotFitAreRefused) {
     StoreLe32(&bytes[directory + 2 + 12 * 12 + 4], static_cast<std::uint32_t>(3 * mapColours));
     cases.push_back({"TIFF colour map of " + std::to_string(mapColours), "colours0000.tif", bytes, kInvalidTiff});
   }
-  for (const Case& c : cases) {
-    SliceImage image;
-    ExpectRefused(Load(c.name, c.bytes, image), image, c.message, c.what);
-  }
+  ExpectAllRefused(cases);
 }
 
 TEST_F(MalformedFilesTest, FilesThatAreNotThereOrNoFilesLeaveNoPicture) {

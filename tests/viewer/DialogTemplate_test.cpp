@@ -6,6 +6,8 @@
 #include <QtTest>
 
 #include "platform/qt/DialogTemplate.h"
+#include "platform/qt/FittingLabel.h"
+#include "viewer/ViewerTemplate.h"
 
 using namespace orvel::platform;
 
@@ -60,6 +62,27 @@ class DialogTemplateTest : public QObject {
     QVERIFY(!slider->isEnabled());
     QCOMPARE(slider->toolTip(), QStringLiteral("tip"));
     QCOMPARE(slider->accessibleName(), QStringLiteral("Slice"));
+  }
+
+  // The level captions are wider than their boxes in the wide fonts of Linux desktops: each is
+  // drawn condensed to fit rather than cut off, and a caption that fits keeps its font.
+  void LevelCaptionsFitTheirBoxes_data() {
+    QTest::addColumn<QString>("caption");
+    for (const char* caption : {"brightness", "contrast", "colour", "range", "level 1", "level 2"})
+      QTest::addRow("%s", caption) << caption;
+  }
+  void LevelCaptionsFitTheirBoxes() {
+    QFETCH(QString, caption);
+    QDialog dialog;
+    const BuiltDialog built = BuildDialog(&dialog, orvel::viewer::ViewerTemplate());
+    for (const int id : {orvel::viewer::id::kLowerLevelCaption, orvel::viewer::id::kUpperLevelCaption}) {
+      auto* label = qobject_cast<FittingLabel*>(built.Control(id));
+      QVERIFY(label != nullptr);
+      const QFont drawn = FontFitting(label->font(), caption, label->contentsRect().width());
+      QVERIFY2(QFontMetrics(drawn).horizontalAdvance(caption) <= label->contentsRect().width(), qPrintable(caption));
+      if (QFontMetrics(label->font()).horizontalAdvance(caption) <= label->contentsRect().width())
+        QCOMPARE(drawn, label->font());
+    }
   }
 };
 

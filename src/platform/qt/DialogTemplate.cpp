@@ -16,6 +16,7 @@
 #include <algorithm>
 
 #include "platform/qt/DialogButtonAccessible.h"
+#include "platform/qt/FittingLabel.h"
 #include "platform/qt/TemplateButtons.h"
 
 namespace orvel::platform {
@@ -122,7 +123,7 @@ QPushButton* MakePushLike(const QString& caption, QWidget* parent) {
 }
 
 QLabel* MakeStaticText(const QString& caption, unsigned flags, QWidget* parent) {
-  auto* label = new QLabel(caption, parent);
+  auto* label = new FittingLabel(caption, parent);
   Qt::Alignment alignment = Qt::AlignLeft;
   if (flags & control::kRightAligned) alignment = Qt::AlignRight;
   if (flags & control::kCentred) alignment = Qt::AlignHCenter;
