@@ -144,10 +144,12 @@ bool SliceImage::UpdatePalette() {
   return true;
 }
 
+// An image without a colour table still takes the scheme: the preview and the colour bar copy
+// theirs from the slice, which is empty after a failed read, and must show the mode chosen then.
 bool SliceImage::ApplyColourScheme(int scheme, int low, int high) {
+  m_scheme = scheme;
   std::uint8_t* table = GetColourTable();
   if (m_colourCount == 0 || !table) return false;
-  m_scheme = scheme;
   if (m_levelMode == kThresholdLevels) {
     low = m_binaryLow;
     high = m_binaryHigh;

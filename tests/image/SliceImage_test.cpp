@@ -104,6 +104,24 @@ TEST(SliceImageTest, DisplaySettingsFollowAnotherImage) {
   EXPECT_EQ(preview.GetColourTable()[4 * 25 + 2], 0);                // outside: green ramp
 }
 
+// A slice that failed to read has no colour table, yet the preview and the colour bar copy the
+// display mode from it: the mode chosen while it is on screen must reach them.
+TEST(SliceImageTest, AnEmptySliceStillPassesOnTheModeChosen) {
+  SliceImage slice, bar;
+  slice.Create(2, 2, 8, false);
+  bar.Create(256, 1, 8, false);
+  slice.ShowOriginal();
+  slice.Clear();
+  slice.ShowColour1();
+  bar.CopyDisplaySettings(slice);
+  EXPECT_EQ(bar.GetScheme(), 2);
+  slice.ShowBinary();
+  slice.SetInverted(true);
+  bar.CopyDisplaySettings(slice);
+  EXPECT_EQ(bar.GetScheme(), 7);
+  EXPECT_EQ(bar.GetLevelMode(), 2);
+}
+
 TEST(SliceImageTest, PixelSizeFromTheHorizontalResolution) {
   SliceImage image;
   image.Create(2, 2, 8, false);

@@ -3,59 +3,30 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleValueInterface>
-#include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QSlider>
 #include <QStyle>
 #include <QStyleOptionSlider>
-#include <QThread>
 #include <QtTest>
 
 #include "viewer/ViewerDialog.h"
 #include "viewer/ViewerTemplate.h"
+#include "viewer/support/PlaybackTestSupport.h"
 #include "viewer/support/ViewerTestSupport.h"
 
 using namespace orvel;
 using namespace orvel::viewer;
+using orvel::test::Playing;
+using orvel::test::SelectedSlice;
+using orvel::test::ShownSlice;
+using orvel::test::Step;
+using orvel::test::WaitForReadAhead;
 
 namespace {
 
 QSlider* Slider(const ViewerDialog& viewer, int controlId) { return qobject_cast<QSlider*>(viewer.Control(controlId)); }
 QAbstractButton* Button(const ViewerDialog& viewer, int controlId) {
   return qobject_cast<QAbstractButton*>(viewer.Control(controlId));
-}
-bool Playing(const ViewerDialog& viewer) {
-  return Button(viewer, id::kStart)->isChecked() && !Button(viewer, id::kStop)->isChecked();
-}
-
-// The slice the selector names.
-int SelectedSlice(const ViewerDialog& viewer) {
-  const QSlider* selector = Slider(viewer, id::kSliceSelector);
-  return selector->maximum() - selector->value();
-}
-
-// The slice on screen, told by the grey value of its top-left pixel (16 x the slice index); -1
-// when the frame shows no slice.
-int ShownSlice(const ViewerDialog& viewer) {
-  QWidget* frame = viewer.Control(id::kImage);
-  const QRgb pixel = test::Grab(frame).pixel(frame->contentsRect().topLeft());
-  const int grey = qGreen(pixel);
-  if (qRed(pixel) != grey || qBlue(pixel) != grey || grey % 16 != 0) return -1;
-  return grey / 16;
-}
-
-// One playback step as the timer gives it, with any pause it takes over at once.
-void Step(ViewerDialog& viewer) {
-  viewer.OnPlaybackTimer();
-  while (viewer.PlaybackPausePending()) viewer.EndPlaybackPauseNow();
-}
-
-// Waits for the worker without running the event loop, whose playback timer would take steps.
-void WaitForReadAhead(const ViewerDialog& viewer, int slices) {
-  QElapsedTimer waited;
-  waited.start();
-  while (viewer.SlicesReadAhead() < slices && waited.elapsed() < 10000) QThread::msleep(1);
-  QCOMPARE(viewer.SlicesReadAhead(), slices);
 }
 
 QRect HandleRect(QSlider* slider) {
