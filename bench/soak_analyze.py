@@ -16,6 +16,8 @@ import sys
 import tempfile
 import time
 
+from soak_common import mean, memory_grew, write_phantom
+
 SAMPLE = 10  # calls averaged at the start and at the end
 GROWTH_ALLOWED = 1.05  # the end's peak may exceed the start's by this factor (page-cache noise)
 
@@ -45,9 +47,7 @@ def main():
     with tempfile.TemporaryDirectory(prefix="orvel-soak-") as folder:
         slice_file = options.dataset
         if not slice_file:
-            subprocess.run([os.path.join(options.bin_dir, "orvel-phantom"), folder, "--slices", str(options.slices),
-                            "--size", options.size], check=True, stdout=subprocess.DEVNULL)
-            slice_file = os.path.join(folder, "phantom0000.bmp")
+            slice_file = write_phantom(options.bin_dir, folder, options.slices, options.size)
         dataset_folder = os.path.dirname(os.path.abspath(slice_file))
         files_before = sorted(os.listdir(dataset_folder))
         width, height = (int(v) for v in options.size.split("x"))
@@ -66,14 +66,10 @@ def main():
         elapsed = time.monotonic() - started
         leftovers = sorted(set(os.listdir(dataset_folder)) - set(files_before))
 
-    start = sum(peaks[:SAMPLE]) / min(SAMPLE, len(peaks))
-    end = sum(peaks[-SAMPLE:]) / min(SAMPLE, len(peaks))
     print(f"{options.calls} calls of: {' '.join(command[1:])}")
     print(f"{elapsed:.1f} s, {options.calls / elapsed:.1f} calls/s")
-    print(f"peak resident memory per call, KiB: start {start:.0f}, end {end:.0f}, largest {max(peaks)}")
-    grew = end > start * GROWTH_ALLOWED
-    if grew:
-        print("resident memory grew from the first calls to the last", file=sys.stderr)
+    grew = memory_grew("peak resident memory per call", mean(peaks[:SAMPLE]), mean(peaks[-SAMPLE:]), max(peaks),
+                       GROWTH_ALLOWED)
     if failures:
         print(f"{failures} calls failed or gave another result", file=sys.stderr)
     if leftovers:
