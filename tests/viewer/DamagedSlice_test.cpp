@@ -177,7 +177,7 @@ class DamagedSliceTest : public QObject {
     QFETCH(int, partRow);
     if (damage == "unreadable" && geteuid() == 0)
       QSKIP("running as root, which reads every file whatever its mode; the viewer reads slices on worker "
-            "threads, which a per-thread file identity does not reach");
+            "threads, which a per-thread file identity does not reach; ctest runs these rows again as nobody");
     const int tolerance = format == "jpg" ? 3 : 0;
     test::ViewerTestScope scope;
     test::TemporaryDirectory dir, pristineDir;
