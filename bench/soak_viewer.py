@@ -34,7 +34,6 @@ reading after the warm-up.
 """
 import argparse
 import os
-import shutil
 import subprocess
 import sys
 import tempfile
@@ -191,7 +190,6 @@ def soak(options, slice_file):
         return 1
     finally:
         viewer.close()
-        shutil.rmtree(viewer.config, ignore_errors=True)
 
 
 def main():
