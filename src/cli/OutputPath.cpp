@@ -39,6 +39,8 @@ void StagedOutputs::Stage(const SliceImage& image, const std::string& path, int 
   const std::string target = platform::FollowLinks(path);
   std::error_code error;
   if (std::filesystem::is_directory(target, error)) throw SectionFailure{"cannot write " + path + ": it is a folder"};
+  if (!platform::IsReplaceable(target))
+    throw SectionFailure{"cannot write " + path + ": it is not a regular file that may be written"};
   // The process number keeps two runs writing beside the same target apart.
   const std::string file =
       target + ".staged-" + std::to_string(getpid()) + "-" + std::to_string(m_staged.size());

@@ -2,12 +2,11 @@
 
 #include <openssl/evp.h>
 
-#include <cstdio>
-#include <memory>
 #include <new>
 #include <vector>
 
 #include "cli/AnalyzeSections.h"
+#include "platform/File.h"
 
 namespace orvel::cli {
 
@@ -38,12 +37,14 @@ std::string Sha256::HexDigest() {
 }
 
 void HashFileContent(const std::string& path, Sha256& digest) {
-  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
-  if (!file) throw SectionFailure{"cannot open " + path};
+  platform::InputFile file;
+  if (!file.Open(path)) throw SectionFailure{"cannot open " + path};
   std::vector<unsigned char> buffer(1 << 20);
-  std::size_t count = 0;
-  while ((count = std::fread(buffer.data(), 1, buffer.size(), file.get())) > 0) digest.Update(buffer.data(), count);
-  if (std::ferror(file.get())) throw SectionFailure{"cannot read " + path};
+  try {
+    for (std::size_t count; (count = file.Read(buffer.data(), buffer.size())) > 0;) digest.Update(buffer.data(), count);
+  } catch (const platform::FileError&) {
+    throw SectionFailure{"cannot read " + path};
+  }
 }
 
 }  // namespace orvel::cli

@@ -1,6 +1,7 @@
 #include "image/JfifHeader.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include <cstring>
 
 #include "image/ByteOrder.h"
+#include "platform/File.h"
 
 namespace orvel {
 
@@ -42,7 +44,7 @@ int WritePrefix(int descriptor, const std::uint8_t* buffer, std::size_t count) {
 
 int JfifHeader::ReadFrom(const std::string& path) {
   m_bytes.fill(0);
-  const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int descriptor = platform::OpenRegularFile(path);
   if (descriptor < 0) return errno;
   std::size_t got = 0;
   const int error = ReadPrefix(descriptor, m_bytes.data(), kSize, got);
@@ -56,8 +58,14 @@ int JfifHeader::ReadFrom(const std::string& path) {
 }
 
 int JfifHeader::WriteTo(const std::string& path) const {
-  const int descriptor = open(path.c_str(), O_WRONLY | O_CLOEXEC);
+  // Never waits on a FIFO and never writes into anything but a regular file.
+  const int descriptor = open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
   if (descriptor < 0) return errno;
+  struct stat info {};
+  if (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(descriptor);
+    return EINVAL;
+  }
   int error = WritePrefix(descriptor, m_bytes.data(), kSize);
   if (close(descriptor) != 0 && error == 0) error = errno;
   return error;

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <new>
 #include <unistd.h>
 #include <sys/stat.h>
@@ -13,13 +14,29 @@ namespace orvel::platform {
 
 InputFile::~InputFile() { Close(); }
 
+int OpenRegularFile(const std::string& path) {
+  // Without O_NONBLOCK, opening a FIFO waits for a writer that may never come; the flag is
+  // cleared again once the file is known to be regular, where it means nothing anyway.
+  const int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (descriptor < 0) return -1;
+  struct stat info {};
+  if (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode) ||
+      fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK) != 0) {
+    close(descriptor);
+    errno = EINVAL;
+    return -1;
+  }
+  return descriptor;
+}
+
 bool InputFile::Open(const std::string& path) {
   Close();
-  m_file = std::fopen(path.c_str(), "rb");
-  if (!m_file) return false;
+  const int descriptor = OpenRegularFile(path);
+  if (descriptor < 0) return false;
   struct stat info {};
-  if (fstat(fileno(m_file), &info) != 0 || !S_ISREG(info.st_mode)) {
-    Close();
+  m_file = fstat(descriptor, &info) == 0 ? fdopen(descriptor, "rb") : nullptr;
+  if (!m_file) {
+    close(descriptor);
     return false;
   }
   m_size = static_cast<std::uint64_t>(info.st_size);
@@ -51,6 +68,7 @@ bool OutputFile::Create(const std::string& path) {
   Abandon();
   // Written beside the file a link points at, so that the link stays a link.
   const std::string target = FollowLinks(path);
+  if (!IsReplaceable(target)) return false;
   std::string pattern = target + ".tmp-XXXXXX";
   const int descriptor = mkstemp(pattern.data());
   if (descriptor < 0) return false;
@@ -85,6 +103,8 @@ bool OutputFile::Commit() {
   bool ok = std::fflush(m_file) == 0 && fsync(fileno(m_file)) == 0;
   ok = (std::fclose(m_file) == 0) && ok;
   m_file = nullptr;
+  // Checked again: the target may have become a device or FIFO while the file was written.
+  ok = ok && IsReplaceable(m_target);
   if (ok && std::rename(m_temporary.c_str(), m_target.c_str()) == 0) {
     m_temporary.clear();
     return true;

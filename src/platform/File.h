@@ -47,7 +47,9 @@ class OutputFile {
   OutputFile& operator=(const OutputFile&) = delete;
 
   // Opens a temporary file beside the target: the file path names, or the file a symbolic link
-  // at path points to. The temporary file takes the mode of the file it will replace.
+  // at path points to. The temporary file takes the mode of the file it will replace. False,
+  // with nothing created, when the target is something a rename must not replace (see
+  // IsReplaceable).
   bool Create(const std::string& path);
   bool IsOpen() const { return m_file != nullptr; }
   // Writes all count bytes or throws FileError.
@@ -65,6 +67,11 @@ class OutputFile {
   std::string m_target;
   std::string m_temporary;
 };
+
+// Opens path for reading when it names a regular file (after links), without ever waiting on a
+// FIFO or device that has no writer; the descriptor, or -1 with errno set (EINVAL for a file
+// that is not regular).
+int OpenRegularFile(const std::string& path);
 
 // Reads a whole file; false when it cannot be opened or read, or holds more than maxBytes.
 bool ReadWholeFile(const std::string& path, std::string& contents, std::uint64_t maxBytes);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace orvel::platform {
 
@@ -31,6 +32,13 @@ bool IsMissing(const std::string& path) {
   return stat(path.c_str(), &info) != 0 && errno == ENOENT;
 }
 
+bool IsReplaceable(const std::string& path) {
+  struct stat info {};
+  if (lstat(path.c_str(), &info) != 0) return errno == ENOENT;
+  return S_ISREG(info.st_mode) && (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 &&
+         access(path.c_str(), W_OK) == 0;
+}
+
 mode_t ModeForReplacing(const std::string& path) {
   struct stat info {};
   if (stat(path.c_str(), &info) == 0) return info.st_mode & 07777;
@@ -41,6 +49,7 @@ mode_t ModeForReplacing(const std::string& path) {
 
 bool MoveOnto(const std::string& file, const std::string& target) {
   const std::string replaced = FollowLinks(target);
+  if (!IsReplaceable(replaced)) return false;
   chmod(file.c_str(), ModeForReplacing(replaced));
   return std::rename(file.c_str(), replaced.c_str()) == 0;
 }

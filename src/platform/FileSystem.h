@@ -15,12 +15,19 @@ std::string FollowLinks(const std::string& path);
 // True only when nothing exists at path: a file that exists but cannot be read is not missing.
 bool IsMissing(const std::string& path);
 
+// Whether a finished file may be renamed onto path (links already followed): only when nothing is
+// there yet, or a regular file this process may write. A rename would swap a device, FIFO,
+// socket or folder for a regular file, and would overwrite a read-only file through its folder's
+// permissions; a file without any write permission bit counts as read-only even for root.
+bool IsReplaceable(const std::string& path);
+
 // The permission bits for a file that replaces path: those of the file there now, or those an
 // ordinary new file gets (0666 less the process's umask) when there is none.
 mode_t ModeForReplacing(const std::string& path);
 
 // Renames file onto target, or onto the file a symbolic link at target points to, giving it the
-// mode of the file it replaces; false when the rename fails.
+// mode of the file it replaces; false, with target untouched, when it is not replaceable or the
+// rename fails.
 bool MoveOnto(const std::string& file, const std::string& target);
 
 // Creates folder and every missing parent with mode 0700 (private, as configuration folders are);

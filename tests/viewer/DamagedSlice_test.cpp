@@ -90,8 +90,9 @@ void Damage(const Dataset& dataset, int index, const std::string& format, const 
   if (damage == "huge size") test::WriteFile(path, ImpossibleSize(format, true));
   if (damage == "empty") test::WriteFile(path, std::string());
   if (damage == "unreadable") chmod(path.c_str(), 0);
-  if (damage == "vanished" || damage == "a directory") std::filesystem::remove(path);
+  if (damage == "vanished" || damage == "a directory" || damage == "a FIFO") std::filesystem::remove(path);
   if (damage == "a directory") std::filesystem::create_directory(path);
+  if (damage == "a FIFO") mkfifo(path.c_str(), 0644);  // opened the ordinary way, it waits for a writer
 }
 
 // The colour the frame shows for image pixel (x, y), y from the top. The frame shows pixel
@@ -158,6 +159,7 @@ class DamagedSliceTest : public QObject {
         {"empty", true, "", true, tiff},  // too short for a bitmap file header: no message
         {"a directory", false, "", false, ""},  // files that cannot be opened are passed over
         {"unreadable", false, "", false, ""},
+        {"a FIFO", false, "", false, ""},
         {"vanished", false, "", false, ""},
     };
     for (const Row& row : rows) {
