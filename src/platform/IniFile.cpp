@@ -42,6 +42,13 @@ std::vector<std::string> SplitLines(const std::string& text) {
   return lines;
 }
 
+// Lines keep their own "\r" through SplitLines; the lines written take "\r" when the file's first
+// line ends in CRLF, so that a file kept with CRLF line ends does not come back with a mixture.
+std::string CarriageReturnOf(const std::string& text) {
+  const std::size_t end = text.find('\n');
+  return end != std::string::npos && end > 0 && text[end - 1] == '\r' ? "\r" : "";
+}
+
 // The section name of a "[name]" line, or nothing.
 std::optional<std::string> SectionOf(const std::string& line) {
   const std::string trimmed = Trim(line);
@@ -133,13 +140,14 @@ bool IniFile::WriteString(const std::string& section, const std::string& key, co
   if (!ReadWholeFile(m_path, text, kMaxFileBytes) && !IsMissing(m_path)) return false;
   std::vector<std::string> lines = SplitLines(text);
   const KeyPosition at = Locate(lines, section, key);
-  const std::string entry = key + "=" + value;
+  const std::string lineEnd = CarriageReturnOf(text);
+  const std::string entry = key + "=" + value + lineEnd;
   if (at.keyLine >= 0) {
     lines[at.keyLine] = entry;
   } else if (at.sectionLine >= 0) {
     lines.insert(lines.begin() + at.lastLine + 1, entry);
   } else {
-    lines.push_back("[" + section + "]");
+    lines.push_back("[" + section + "]" + lineEnd);
     lines.push_back(entry);
   }
   std::string out;

@@ -52,6 +52,19 @@ TEST(IniFileTest, WritingKeepsEverythingElseOfTheFile) {
             "; keep me\n[Other]\nk=1\n\n[Startpoint]\nx=40\ny=41\n; inner\n[Last]\nz=2\n[JPEG]\nQuality=90\n");
 }
 
+TEST(IniFileTest, WritingKeepsTheLineEndsOfTheFile) {
+  TemporaryDirectory dir;
+  for (const std::string lineEnd : {"\n", "\r\n"}) {
+    const std::string path = dir.File("a.ini");
+    test::WriteFile(path, "[Startpoint]" + lineEnd + "x=3" + lineEnd);
+    IniFile ini(path);
+    ASSERT_TRUE(ini.WriteString("Startpoint", "x", "4") && ini.WriteString("Startpoint", "y", "5") &&
+                ini.WriteString("JPEG", "Quality", "90"));
+    EXPECT_EQ(ReadText(path), "[Startpoint]" + lineEnd + "x=4" + lineEnd + "y=5" + lineEnd + "[JPEG]" + lineEnd +
+                                  "Quality=90" + lineEnd);
+  }
+}
+
 TEST(IniFileTest, AFailedWriteLeavesTheFileAsItWas) {
   TemporaryDirectory dir;
   IniFile ini(dir.File("no-such-dir/a.ini"));
