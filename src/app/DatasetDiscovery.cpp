@@ -6,6 +6,7 @@
 
 #include "app/ImageLoader.h"
 #include "platform/DirectorySearch.h"
+#include "platform/FileSystem.h"
 #include "platform/Messages.h"
 
 namespace orvel {
@@ -26,11 +27,18 @@ bool EqualsIgnoringCase(const std::string& a, const char* b) {
 }
 
 // The search pattern of the series: the chosen path without its number field, dot and
-// three-letter extension, then four single-character wildcards and the lower-case extension.
-std::string SeriesPattern(const std::string& chosenFile, int type) {
+// three-letter extension, then four single-character wildcards and the lower-case extension. Only
+// the number field is a wildcard: a "?" or "*" in the prefix is part of the name. Matches are as
+// long as the pattern read literally.
+struct SeriesPattern {
+  std::string pattern;
+  std::size_t pathLength = 0;
+};
+
+SeriesPattern SeriesPatternOf(const std::string& chosenFile, int type) {
   const char* extension = type == kBmpImage ? ".bmp" : type == kJpegImage ? ".jpg" : ".tif";
   const std::string stem = chosenFile.size() >= 8 ? chosenFile.substr(0, chosenFile.size() - 8) : "";
-  return stem + "????" + extension;
+  return {platform::LiteralPattern(stem) + "????" + extension, stem.size() + 8};
 }
 
 void Examine(const platform::SearchEntry& entry, Dataset& dataset) {
@@ -81,7 +89,9 @@ std::string PathFromCommandLine(const std::string& commandLine) {
 }
 
 DiscoveryResult OpenDatasetFromPath(const std::string& path, Dataset& dataset) {
-  const std::vector<platform::SearchEntry> matches = platform::FindFiles(path);
+  // A file of that very name is taken as named; otherwise the path may be a pattern, as typed.
+  const std::string pattern = platform::IsMissing(path) ? path : platform::LiteralPattern(path);
+  const std::vector<platform::SearchEntry> matches = platform::FindFiles(pattern);
   if (matches.empty()) {
     platform::ShowMessage(kFileDroppedNotDataset, kOpeningDatasetCaption);
     return DiscoveryResult::kNoSuchFile;
@@ -94,9 +104,9 @@ DiscoveryResult DiscoverDataset(const std::string& chosen, Dataset& dataset) {
   const std::string chosenFile = platform::AbsolutePath(chosen);
   const int type = ImageTypeFromExtension(chosenFile);
   if (type != kOtherImage) {
-    const std::string pattern = SeriesPattern(chosenFile, type);
-    for (const platform::SearchEntry& entry : platform::FindFiles(pattern))
-      if (entry.absolutePath.size() == pattern.size()) Examine(entry, dataset);
+    const SeriesPattern series = SeriesPatternOf(chosenFile, type);
+    for (const platform::SearchEntry& entry : platform::FindFiles(series.pattern))
+      if (entry.absolutePath.size() == series.pathLength) Examine(entry, dataset);
   }
   if (dataset.slicePaths.empty()) {
     platform::ShowMessage(kFileNotDataset, kOpeningDatasetCaption);

@@ -24,7 +24,12 @@ bool WildcardMatch(const std::string& pattern, const std::string& name) {
   // Iterative matching with one backtracking point for the last "*".
   std::size_t p = 0, n = 0, starP = std::string::npos, starN = 0;
   while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == '?' || FoldCase(pattern[p]) == FoldCase(name[n]))) {
+    const bool escaped = p + 1 < pattern.size() && pattern[p] == '\\';
+    if (escaped && FoldCase(pattern[p + 1]) == FoldCase(name[n])) {
+      p += 2;
+      ++n;
+    } else if (!escaped && p < pattern.size() &&
+               (pattern[p] == '?' || FoldCase(pattern[p]) == FoldCase(name[n]))) {
       ++p;
       ++n;
     } else if (p < pattern.size() && pattern[p] == '*') {
@@ -39,6 +44,16 @@ bool WildcardMatch(const std::string& pattern, const std::string& name) {
   }
   while (p < pattern.size() && pattern[p] == '*') ++p;
   return p == pattern.size();
+}
+
+std::string LiteralPattern(const std::string& path) {
+  const std::size_t nameStart = path.rfind('/') + 1;  // 0 when there is no "/"
+  std::string pattern = path.substr(0, nameStart);
+  for (std::size_t i = nameStart; i < path.size(); ++i) {
+    if (path[i] == '?' || path[i] == '*' || path[i] == '\\') pattern += '\\';
+    pattern += path[i];
+  }
+  return pattern;
 }
 
 std::string AbsolutePath(const std::string& path) {

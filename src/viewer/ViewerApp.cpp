@@ -11,7 +11,9 @@ int main(int argc, char* argv[]) {
   orvel::platform::SetApplicationTitle("orvel");
   orvel::platform::ShowMessagesInMessageBoxes(nullptr);
   orvel::Dataset dataset;
-  if (!orvel::viewer::ChooseDataset(orvel::viewer::CommandLineOf(application.arguments()), dataset)) return 0;
+  // argc and argv hold what Qt left of the arguments once it took its own options.
+  const std::vector<std::string> arguments(argv, argv + argc);
+  if (!orvel::viewer::ChooseDataset(orvel::viewer::CommandLineOf(arguments), dataset)) return 0;
   orvel::viewer::ViewerDialog viewer(dataset);
   viewer.InitialiseViewer();
   viewer.exec();

@@ -1,14 +1,14 @@
 #include "viewer/ViewerStartUp.h"
 
-#include <QLatin1Char>
-
 #include "app/DatasetDiscovery.h"
 #include "platform/qt/UserDialogs.h"
 
 namespace orvel::viewer {
 
-std::string CommandLineOf(const QStringList& arguments) {
-  return arguments.mid(1).join(QLatin1Char(' ')).toStdString();
+std::string CommandLineOf(const std::vector<std::string>& arguments) {
+  std::string line;
+  for (std::size_t i = 1; i < arguments.size(); ++i) line += (i > 1 ? " " : "") + arguments[i];
+  return line;
 }
 
 bool ChooseDataset(const std::string& commandLine, Dataset& dataset) {

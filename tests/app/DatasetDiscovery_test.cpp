@@ -99,6 +99,23 @@ TEST_F(DatasetDiscoveryTest, CommandLinePathHonoursWildcardsAndQuotes) {
   EXPECT_EQ(OpenDatasetFromPath(Path("with blank0007.bmp") + " extra", dataset), DiscoveryResult::kNoSuchFile);
 }
 
+// Only the number field is a wildcard: "?", "*" and "\\" in a prefix, and bytes that are no
+// UTF-8, are part of the name, whether the file is named on the command line or chosen.
+TEST_F(DatasetDiscoveryTest, APrefixMatchesLiterally) {
+  for (const char* name : {"x?0000.bmp", "x?0001.bmp", "x*0000.bmp", "xa0000.bmp", "xy0002.bmp", "x\\0003.bmp",
+                           "x\xe9" "0004.bmp"})
+    Touch(name);
+  const std::vector<std::pair<std::string, std::vector<std::string>>> table = {
+      {"x?0000.bmp", {"x?0000", "x?0001"}}, {"x*0000.bmp", {"x*0000"}},     {"xa0000.bmp", {"xa0000"}},
+      {"x\\0003.bmp", {"x\\0003"}},        {"x\xe9" "0004.bmp", {"x\xe9" "0004"}},
+  };
+  for (const auto& [chosen, titles] : table) {
+    Dataset dataset;
+    ASSERT_EQ(OpenDatasetFromPath(Path(chosen), dataset), DiscoveryResult::kFound) << chosen;
+    EXPECT_EQ(dataset.sliceTitles, titles) << chosen;
+  }
+}
+
 TEST(CommandLineTest, QuotedAndUnquotedPaths) {
   EXPECT_EQ(PathFromCommandLine("\"/a b/c0001.bmp\" ignored"), "/a b/c0001.bmp");
   EXPECT_EQ(PathFromCommandLine("\"/a b/c0001.bmp"), "/a b/c0001.bmp");
