@@ -122,6 +122,7 @@ class ViewerDialog : public QDialog {
 
   // Playback.
   int CurrentSliceIndex() const;
+  int SliceIndexAt(const QSlider* slider) const;  // the slice a vertical slider names
   bool LoadSlice(int index);  // false when a BMP or TIFF read failed
   LoadStatus LoadSliceFile(int index);
   std::string SliceTitleWithExtension(int index) const;
@@ -159,7 +160,6 @@ class ViewerDialog : public QDialog {
   void Create3DModel();
   void CutAlongLine();
   void PumpMessages();
-  int RangeSliceIndex(const QSlider* limit) const;  // the slice a limit slider names
   // Reads the slices first .. last into m_slice one per pass (beforeSlice, when given, runs before
   // each read), shows each, hands it to sample and lets pending events through after each. False
   // when it ended early: m_play found 0, or a slice that could not be read.

@@ -131,12 +131,13 @@ void ViewerDialog::InitialiseViewer() {
   if (m_previewKind == kVolumePreview)
     HideControls({id::kSelectionGroup, id::kLine, id::kRectangle, id::kEllipse, id::kCut, id::kBottomLimit,
                   id::kTopLimit});
+  // Hidden or not, the selector names only slices the dataset has.
+  SetSliderRange(m_sliceSlider, 0, m_sliceCount - 1);
+  SetSliderPosition(m_sliceSlider, m_sliceCount - 1);
   if (m_sliceCount < 2) {
     HideControls({id::kSliceSelector, id::kSpeed, id::kStart, id::kStop, id::kFastLabel, id::kSlowLabel, id::kLine,
                   id::kBottomLimit, id::kTopLimit, id::kModel3D, id::kCut});
   } else {
-    SetSliderRange(m_sliceSlider, 0, m_sliceCount - 1);
-    SetSliderPosition(m_sliceSlider, m_sliceCount - 1);
     SetSliderRange(m_speedSlider, 0, 1000);
     SetSliderPosition(m_speedSlider, 0);
     m_speedSlider->setSingleStep(50);

@@ -26,8 +26,6 @@
 
 namespace orvel::viewer {
 
-int ViewerDialog::RangeSliceIndex(const QSlider* limit) const { return m_sliceCount - 1 - limit->value(); }
-
 void ViewerDialog::EnableControls(std::initializer_list<int> ids, bool enabled) {
   for (int controlId : ids) SetEnabled(controlId, enabled);
 }
@@ -80,7 +78,7 @@ void ViewerDialog::On3D() {
 // layers were thresholded two ways would measure nothing real. The palette still follows "Invert".
 void ViewerDialog::Create3DModel() {
   SetText(id::kGraphCaption, "");
-  const int first = RangeSliceIndex(m_bottomLimitSlider), last = RangeSliceIndex(m_topLimitSlider);
+  const int first = SliceIndexAt(m_bottomLimitSlider), last = SliceIndexAt(m_topLimitSlider);
   analysis::ModelSettings settings;
   settings.box = analysis::SelectionBox::FromPoints({m_startPoint.x, m_startPoint.y}, {m_stopPoint.x, m_stopPoint.y});
   settings.shape = m_ellipseTool ? analysis::AreaShape::kEllipse : analysis::AreaShape::kRectangle;
@@ -147,7 +145,7 @@ void ViewerDialog::CutAlongLine() {
   m_lineTool = 1;
   const auto tools = {id::kLine, id::kRectangle, id::kEllipse};
   EnableControls(tools, false);
-  const int first = RangeSliceIndex(m_bottomLimitSlider), last = RangeSliceIndex(m_topLimitSlider);
+  const int first = SliceIndexAt(m_bottomLimitSlider), last = SliceIndexAt(m_topLimitSlider);
   analysis::CutSettings settings;
   settings.start = {m_startPoint.x, m_startPoint.y};
   settings.stop = {m_stopPoint.x, m_stopPoint.y};

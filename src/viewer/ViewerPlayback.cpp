@@ -7,6 +7,7 @@
 // user has just chosen.
 #include <QSlider>
 #include <QTimer>
+#include <algorithm>
 #include <exception>
 
 #include "app/PlaybackReadAhead.h"
@@ -31,7 +32,12 @@ std::string FileTitleOf(const std::string& path) {
 }  // namespace
 
 // Slice i sits at slider position count - 1 - i: the top of a vertical slider is the last slice.
-int ViewerDialog::CurrentSliceIndex() const { return m_sliceCount - 1 - m_sliceSlider->value(); }
+// Clamped, so that no position a slider may be given names a slice the dataset lacks.
+int ViewerDialog::SliceIndexAt(const QSlider* slider) const {
+  return std::clamp(m_sliceCount - 1 - slider->value(), 0, m_sliceCount - 1);
+}
+
+int ViewerDialog::CurrentSliceIndex() const { return SliceIndexAt(m_sliceSlider); }
 
 // Through the read-ahead when playback has one; it reads on the spot what it does not hold.
 LoadStatus ViewerDialog::LoadSliceFile(int index) {
@@ -45,6 +51,7 @@ bool ViewerDialog::LoadSlice(int index) {
 }
 
 void ViewerDialog::OnStart() {
+  if (m_sliceCount < 2) return;  // nothing to play through; the controls are hidden
   m_play = 1;
   ShowFields();
   m_timerId = m_timer->Set(kPlaybackTimerId, kPlaybackPeriodMs);
@@ -147,8 +154,8 @@ void ViewerDialog::OnVerticalScroll(int controlId) {
     LoadSliceFile(current);  // not examined: an empty or partly read slice is shown as it is
     SetCaption(SliceTitleWithExtension(current));
   } else {
-    const int bottom = m_sliceCount - 1 - m_bottomLimitSlider->value();
-    const int top = m_sliceCount - 1 - m_topLimitSlider->value();
+    const int bottom = SliceIndexAt(m_bottomLimitSlider);
+    const int top = SliceIndexAt(m_topLimitSlider);
     if (bottom > top) {
       SetSliderPosition(m_bottomLimitSlider, m_sliceCount - 1 - top);
       SetSliderPosition(m_topLimitSlider, m_sliceCount - 1 - bottom);

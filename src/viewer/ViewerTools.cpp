@@ -157,9 +157,7 @@ void ViewerDialog::DrawRangeMarks() {
     const double scale = static_cast<double>(m_previewHeight) / m_preview.GetHeight();
     const int base = m_previewOffsetY + m_previewHeight - 1;
     for (const QSlider* limit : {m_bottomLimitSlider, m_topLimitSlider}) {
-      const int slice = m_sliceCount - 1 - limit->value();
-      if (slice < 0 || slice >= static_cast<int>(m_sliceNumbers.size())) continue;
-      const int row = base - static_cast<int>(m_sliceNumbers[slice] * scale);
+      const int row = base - static_cast<int>(m_sliceNumbers[SliceIndexAt(limit)] * scale);
       if (m_previewOffsetY <= row && row <= m_previewOffsetY + m_previewHeight) marks.rangeRows.push_back(row);
     }
   }

@@ -202,6 +202,7 @@ class ViewerWindowTest : public QObject {
       QVERIFY(actions);
       QCOMPARE(actions->actionNames().size(), 1);
       actions->doAction(actions->actionNames().front());
+      QCoreApplication::sendPostedEvents();  // the click waits for the event loop
     };
     viewer.OnPlaybackTimer();  // a step waits at the first slice
     QVERIFY(viewer.PlaybackPausePending());

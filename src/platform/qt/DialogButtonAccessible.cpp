@@ -1,9 +1,10 @@
 #include "platform/qt/DialogButtonAccessible.h"
 
 #include <QAbstractButton>
+#include <QPointer>
 #include <QPushButton>
 
-#include "platform/qt/TemplateButtons.h"
+#include "platform/qt/TemplateControls.h"
 
 namespace orvel::platform {
 
@@ -48,14 +49,22 @@ QAccessible::State DialogButtonAccessible::state() const {
 }
 
 QStringList DialogButtonAccessible::actionNames() const {
-  if (!Button()->isEnabled()) return {};
+  if (!IsOperable(Button())) return {};
   return {Button()->isCheckable() ? toggleAction() : pressAction()};
 }
 
 // Every action is a click: the button checks itself as a click would, and the dialog's click
-// handler runs.
+// handler runs. The click waits for the event loop, so that the caller hears back at once even
+// when the handler runs a long analysis or a modal dialog; it is checked again then, as the
+// button may have gone, or been hidden or disabled, meanwhile.
 void DialogButtonAccessible::doAction(const QString& actionName) {
-  if (Button()->isEnabled() && actionNames().contains(actionName)) Button()->click();
+  if (!actionNames().contains(actionName)) return;
+  QMetaObject::invokeMethod(
+      Button(),
+      [button = QPointer<QAbstractButton>(Button())] {
+        if (button && IsOperable(button)) button->click();
+      },
+      Qt::QueuedConnection);
 }
 
 QStringList DialogButtonAccessible::keyBindingsForAction(const QString&) const { return {}; }

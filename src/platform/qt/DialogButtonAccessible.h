@@ -25,7 +25,7 @@ class DialogButtonAccessible : public QAccessibleWidget {
   QAbstractButton* Button() const;
 };
 
-// Makes the buttons of dialogs built from templates (TemplateButtons.h) use DialogButtonAccessible.
+// Makes the buttons of dialogs built from templates (TemplateControls.h) use DialogButtonAccessible.
 void InstallDialogButtonAccessibility();
 
 }  // namespace orvel::platform

@@ -17,7 +17,8 @@
 
 #include "platform/qt/DialogButtonAccessible.h"
 #include "platform/qt/FittingLabel.h"
-#include "platform/qt/TemplateButtons.h"
+#include "platform/qt/TemplateControls.h"
+#include "platform/qt/TrackbarAccessible.h"
 
 namespace orvel::platform {
 
@@ -69,42 +70,8 @@ const std::vector<int>& BuiltDialog::RadioGroupOf(int id) const {
 
 namespace {
 
-// The platform's trackbar keys, the same in both orientations: Left and Up step towards the
-// minimum, Right and Down towards the maximum, Page Up and Page Down by a page, Home and End to
-// the ends. (Qt's own horizontal slider would take Up and Page Up towards the maximum.)
-class Trackbar : public QSlider {
- public:
-  using QSlider::QSlider;
-
- protected:
-  void keyPressEvent(QKeyEvent* event) override {
-    const SliderAction action = ActionOfKey(event->key());
-    if (action == SliderNoAction) {
-      QSlider::keyPressEvent(event);
-      return;
-    }
-    triggerAction(action);
-    event->accept();
-  }
-
- private:
-  static SliderAction ActionOfKey(int key) {
-    switch (key) {
-      case Qt::Key_Left:
-      case Qt::Key_Up: return SliderSingleStepSub;
-      case Qt::Key_Right:
-      case Qt::Key_Down: return SliderSingleStepAdd;
-      case Qt::Key_PageUp: return SliderPageStepSub;
-      case Qt::Key_PageDown: return SliderPageStepAdd;
-      case Qt::Key_Home: return SliderToMinimum;
-      case Qt::Key_End: return SliderToMaximum;
-      default: return SliderNoAction;
-    }
-  }
-};
-
 QSlider* MakeTrackbar(Qt::Orientation orientation, unsigned flags, QWidget* parent) {
-  auto* slider = new Trackbar(orientation, parent);
+  auto* slider = new TemplateTrackbar(orientation, parent);
   slider->setTickPosition(flags & control::kNoTicks ? QSlider::NoTicks : QSlider::TicksBelow);
   if (orientation == Qt::Vertical) {
     // The platform's vertical trackbar has its minimum at the top, where Up moves the thumb; the
@@ -227,6 +194,7 @@ class RadioGroupKeys : public QObject {
 
 BuiltDialog BuildDialog(QWidget* dialog, const DialogTable& table, const ControlFactory& factory) {
   InstallDialogButtonAccessibility();
+  InstallTrackbarAccessibility();
   BuiltDialog built;
   dialog->setFont(DialogFont());
   built.baseUnits = DialogBaseUnits::OfFont(dialog->font());

@@ -1,6 +1,7 @@
 """The 3D model and the cut seen by a screen reader: "3D" leaves orvel-analyze's text in the results
 box; "Cut" opens the save dialog, whose controls go by their captions and names ("Save as BMP",
-"JPEG quality", "Image"), and "Cancel" ends it with the viewer's line tool off. With
+"JPEG quality", "Image"), and "Cancel" ends it with the viewer's line tool off. Both presses
+answer at once, before the run or the dialog ends, as a screen reader waits for the answer. With
 ORVEL_SCREENSHOT_DIR set, the screen is saved there with the finished 3D text and with the save
 dialog showing a cut in Colour 1."""
 import json
@@ -62,16 +63,6 @@ def save_dialog():
     return None
 
 
-def press_cut():
-    """Run in a process of its own: the press returns only when the save dialog has ended."""
-    for window in orvel_windows():
-        cut = pyatspi.findDescendant(window, lambda node: node.name == "Cut")
-        if cut is not None:
-            cut.queryAction().doAction(0)
-            return 0
-    return 1
-
-
 def named(window, name, role=None):
     found = pyatspi.findDescendant(window, lambda node: node.name == name and role in (None, node.getRole()))
     assert found is not None, "the save dialog has no %r with role %s" % (name, role)
@@ -96,7 +87,8 @@ def main():
         viewer.press(viewer.radio("Colour 1"))
         viewer.press(viewer.radio("Line"))
         wait_until(lambda: viewer.is_checked(viewer.radio("Line")), "the line tool")
-        cut = subprocess.Popen([sys.executable, __file__, "--press-cut"])
+        # The press answers at once, as a screen reader waits for it: the cut and its dialog follow.
+        viewer.press(named(viewer.window, "Cut"))
         dialog = wait_until(save_dialog, "the save dialog")
         for caption in ("Save as BMP", "Save as JPG", "Cancel"):
             named(dialog, caption, pyatspi.ROLE_PUSH_BUTTON)
@@ -109,7 +101,6 @@ def main():
         screenshot("save-dialog-cut.png")
 
         named(dialog, "Cancel", pyatspi.ROLE_PUSH_BUTTON).queryAction().doAction(0)
-        assert cut.wait(20) == 0
         wait_until(lambda: not viewer.is_checked(viewer.radio("Line")), "the line tool off after the cut")
         assert viewer.results() == "", viewer.results()
     finally:
@@ -119,4 +110,4 @@ def main():
 
 
 if __name__ == "__main__":
-    sys.exit(press_cut() if sys.argv[1:] == ["--press-cut"] else main())
+    sys.exit(main())
