@@ -11,6 +11,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QSlider>
+#include <filesystem>
 #include <optional>
 #include <stdexcept>
 
@@ -170,6 +171,7 @@ void ViewerDialog::CutAlongLine() {
   SetChecked(id::kCut, false);
   if (finished) {
     dialogs::SaveImageDialog dialog;
+    dialog.SetSaveFolder(std::filesystem::path(m_slicePaths.front()).parent_path().string());
     dialog.SetImage(cut->TakeCutImage(
         {m_palette, m_invert, m_lowerLevelSlider->value(), m_upperLevelSlider->value()}));
     dialog.exec();
