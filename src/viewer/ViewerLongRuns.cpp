@@ -123,7 +123,7 @@ void ViewerDialog::ShowModelProgress(const analysis::ModelBuilder& model) {
   }
   m_resultsText = model.ProgressText();
   auto* box = qobject_cast<QPlainTextEdit*>(Control(id::kResults));
-  QTextCursor layerLine(box->document()->lastBlock().previous());  // the last block follows its line end
+  QTextCursor layerLine(box->document()->lastBlock());  // the box leaves out the text's last line end
   layerLine.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
   layerLine.insertText(
       QString::fromStdString(analysis::ModelLayerText(model.LayersAdded() + 1, model.Layers())).trimmed());
