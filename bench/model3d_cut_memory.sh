@@ -14,6 +14,8 @@ peak_kib() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -n 1; }
 
 info=$(peak_kib "$analyze" "$slice" --info)
 model=$(peak_kib "$analyze" "$slice" --rectangle "0,0,$size" --3d)
-cut=$(peak_kib "$analyze" "$slice" --line "0,0,$size" --cut "$out")
+# Line ends are pixels: the diagonal ends on the last row and column.
+last="$((${size%,*} - 1)),$((${size#*,} - 1))"
+cut=$(peak_kib "$analyze" "$slice" --line "0,0,$last" --cut "$out")
 echo "peak resident memory, KiB: --info $info, --3d $model, --cut $cut"
 echo "added over --info, MiB: --3d $(( (model - info) / 1024 )), --cut $(( (cut - info) / 1024 ))"

@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""The three surface estimates of orvel-analyze --3d --surface mesh (voxel faces, marching cubes,
+"""The three surface estimates of orvel-analyze --3d --surface mesh (per-voxel rule, marching cubes,
 weighted local configurations) on shapes of known area: voxelised spheres of radius 10, 20 and
 40 (voxel centres within r of the centre) and a box of 20 x 30 x 40 voxels. Prints a Markdown
 table, each estimate also as a share of the true area.
@@ -39,7 +39,7 @@ def sphere(radius):
 shapes = [(f"sphere r = {r}", sphere(r), 4 * math.pi * r * r) for r in (10, 20, 40)]
 shapes.append(("box 20 x 30 x 40", np.ones((40, 30, 20), np.uint8), 2 * (20 * 30 + 30 * 40 + 40 * 20)))
 
-print("| shape | true area | voxel faces | marching cubes | weighted |")
+print("| shape | true area | per-voxel rule (S) | marching cubes | weighted |")
 print("|---|---:|---:|---:|---:|")
 for name, stack, true_area in shapes:
     cells = [f"{value:.0f} ({value / true_area:.3f})" for value in estimates(stack)]

@@ -30,8 +30,27 @@ orvel_install_packages() {
   done
   [ ${#missing[@]} -eq 0 ] && return 0
   echo "Installing: ${missing[*]}"
-  local sudo=()
-  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-  "${sudo[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  local apt=(apt-get -o DPkg::Lock::Timeout=600)  # wait for the dpkg lock of another apt run
+  [ "$(id -u)" -eq 0 ] || apt=(sudo "${apt[@]}")
+  orvel_update_package_lists "${apt[@]}"
+  DEBIAN_FRONTEND=noninteractive "${apt[@]}" install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# "apt-get update" takes the lock of the package lists without waiting, whatever the timeout
+# says: on a fresh machine its own start-up run of apt may hold it. Tries again for up to ten
+# minutes while the lock is what stops it.
+orvel_update_package_lists() {
+  local deadline=$((SECONDS + 600)) errors
+  errors=$(mktemp)
+  until LC_ALL=C "$@" update -qq 2> "$errors"; do
+    if ! grep -q "Could not get lock" "$errors" || [ "$SECONDS" -ge "$deadline" ]; then
+      cat "$errors" >&2
+      rm -f "$errors"
+      return 100
+    fi
+    echo "Waiting for another apt run to finish with the package lists"
+    sleep 5
+  done
+  cat "$errors" >&2
+  rm -f "$errors"
 }

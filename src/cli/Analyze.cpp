@@ -40,6 +40,30 @@ std::pair<int, int> SelectionRange(const AnalyzeOptions& options, int count) {
   return {range.first, range.second};
 }
 
+const char* ToolOption(SelectionTool tool) {
+  switch (tool) {
+    case SelectionTool::kLine: return "--line";
+    case SelectionTool::kRectangle: return "--rectangle";
+    case SelectionTool::kEllipse: return "--ellipse";
+    case SelectionTool::kNone: break;
+  }
+  return "";
+}
+
+// The points lie on the slice they select from: line ends are pixels, 0 .. width - 1, while the
+// corners of a rectangle or an ellipse run to the width, as the far edge is left out of the
+// pixels. Anything beyond would be counted as grey value 0.
+void RequireSelectionOnSlice(const AnalyzeOptions& options, const SliceImage& slice) {
+  if (options.tool == SelectionTool::kNone) return;
+  const int edge = options.tool == SelectionTool::kLine ? 1 : 0;
+  const int maxX = slice.GetWidth() - edge, maxY = slice.GetHeight() - edge;
+  const PointPair& p = options.points;
+  const auto within = [](int value, int max) { return value >= 0 && value <= max; };
+  if (within(p.x0, maxX) && within(p.x1, maxX) && within(p.y0, maxY) && within(p.y1, maxY)) return;
+  throw UsageError{std::string(ToolOption(options.tool)) + " must lie within the slice: x 0.." +
+                   std::to_string(maxX) + ", y 0.." + std::to_string(maxY)};
+}
+
 std::string WithLineFeeds(const std::string& text) {
   std::string out;
   for (std::size_t i = 0; i < text.size(); ++i)
@@ -83,6 +107,7 @@ int Run(const AnalyzeOptions& options, std::ostream& out, ProgressLine& progress
   SliceImage current;
   if (options.slice != 0) LoadSlice(dataset.slicePaths[options.slice], current);
   const SliceImage& slice = options.slice == 0 ? first : current;
+  RequireSelectionOnSlice(options, slice);
   const IntPair levels = options.levels.value_or(IntPair{first.GetLowerLevel(), first.GetUpperLevel()});
 
   StagedOutputs outputs;

@@ -21,12 +21,14 @@ const char* const kAnalyzeHelp =
     "\n"
     "  --info                   the dataset and the current slice\n"
     "  --slice I                current slice, 0 .. count-1 in title order (default 0)\n"
-    "  --line X0,Y0,X1,Y1       measuring line; image pixels, y down from the top\n"
-    "  --rectangle X0,Y0,X1,Y1  rectangle given by two opposite corners\n"
-    "  --ellipse X0,Y0,X1,Y1    ellipse inside the box given by two opposite corners\n"
+    "  --line X0,Y0,X1,Y1       measuring line; image pixels, y down from the top, X 0..width-1,\n"
+    "                           Y 0..height-1\n"
+    "  --rectangle X0,Y0,X1,Y1  rectangle given by two opposite corners, X 0..width, Y 0..height;\n"
+    "                           the far corner is excluded: 0,0,512,512 is a whole 512 x 512 slice\n"
+    "  --ellipse X0,Y0,X1,Y1    ellipse inside the box given by two opposite corners, as above\n"
     "  --range FIRST,LAST       slices of the 3D length, the 3D model and the cut (default all)\n"
-    "  --levels P1,P2           level-slider positions; the binary threshold window is\n"
-    "                           min(P1, P2/2) .. max(P1, P2/2)\n"
+    "  --levels P1,P2           level-slider positions, P1 0..255 and P2 1..510; the binary\n"
+    "                           threshold window is min(P1, P2/2) .. max(P1, P2/2)\n"
     "  --invert                 select the values outside the window instead\n"
     "  --2d                     area analysis of the rectangle or ellipse on the current slice\n"
     "  --3d                     3D model of the rectangle or ellipse over the range\n"
@@ -44,7 +46,7 @@ const char* const kAnalyzeHelp =
     "  --sweep D                with --2d or --3d: the analysis again for the threshold window\n"
     "                           shifted by -D .. +D grey levels (D 0..255)\n"
     "  --surface mesh           with --3d: the marching-cubes and the weighted-configuration\n"
-    "                           surfaces beside the voxel-face count\n"
+    "                           surfaces beside the per-voxel surface rule\n"
     "  --help                   show this text\n"
     "  --version                show the version\n"
     "\n"
@@ -197,12 +199,19 @@ bool IsImageOutput(const std::string& path) {
   return type == kBmpImage || type == kJpegImage;
 }
 
+// The ranges of the two level sliders.
+bool LevelsOnTheSliders(IntPair levels) {
+  return levels.first >= 0 && levels.first <= 255 && levels.second >= 1 && levels.second <= 510;
+}
+
 bool CheckCombination(const AnalyzeOptions& o, std::string& error) {
   const bool figure = o.tool == SelectionTool::kRectangle || o.tool == SelectionTool::kEllipse;
   if (o.area && !figure) error = "--2d needs --rectangle or --ellipse";
   else if (o.model && !figure) error = "--3d needs --rectangle or --ellipse";
   else if (o.cutPath && o.tool != SelectionTool::kLine) error = "--cut needs --line";
   else if (o.quality < 0 || o.quality > 100) error = "--quality takes a value from 0 to 100";
+  else if (o.levels && !LevelsOnTheSliders(*o.levels))
+    error = "--levels takes P1 from 0 to 255 and P2 from 1 to 510";
   else if (o.json && o.csv) error = "--json and --csv exclude each other";
   else if (o.hashContent && !o.json && !o.csv) error = "--hash-content needs --json or --csv";
   else if (o.sweep && !o.area && !o.model) error = "--sweep needs --2d or --3d";

@@ -129,17 +129,22 @@ void SaveImageDialog::keyPressEvent(QKeyEvent* event) {
 
 void SaveImageDialog::OnQualityScroll() { m_qualityLabel->setText(QualityText(m_qualitySlider->value())); }
 
+platform::FileDialogRequest SaveImageDialog::SaveRequest(const char* filterName, const char* pattern,
+                                                         const char* extension) const {
+  return {"", filterName, pattern, extension, true, m_saveFolder};
+}
+
 void SaveImageDialog::OnSaveBmp() {
-  const platform::FileDialogRequest request{"", "BMP Files (*.bmp)", "*.bmp", "bmp", true};
-  const auto path = platform::CurrentUserDialogs().AskSaveFile(this, request);
+  const auto path =
+      platform::CurrentUserDialogs().AskSaveFile(this, SaveRequest("BMP Files (*.bmp)", "*.bmp", "bmp"));
   if (!path) return;
   SaveBmpFile(m_image, *path);  // shows "write error" itself; an existing file stays as it was
 }
 
 // The quality is kept whatever the write gives, as the next save will most likely want it again.
 void SaveImageDialog::OnSaveJpg() {
-  const platform::FileDialogRequest request{"", "JPG Files (*.jpg)", "*.jpg", "jpg", true};
-  const auto path = platform::CurrentUserDialogs().AskSaveFile(this, request);
+  const auto path =
+      platform::CurrentUserDialogs().AskSaveFile(this, SaveRequest("JPG Files (*.jpg)", "*.jpg", "jpg"));
   if (!path) return;
   const int quality = m_qualitySlider->value();
   int status = jpeg::kSuccess;

@@ -4,10 +4,13 @@
 // file. The dialog never closes by itself after a save: the same image can be saved several
 // times, in both formats, until the user closes it.
 #include <QDialog>
+#include <string>
+#include <utility>
 
 #include "app/SettingsFile.h"
 #include "image/SliceImage.h"
 #include "platform/qt/DialogTemplate.h"
+#include "platform/qt/UserDialogs.h"
 
 class QLabel;
 class QSlider;
@@ -23,6 +26,8 @@ class SaveImageDialog : public QDialog {
   // own size in pixels. Call before the dialog runs.
   void SetImage(SliceImage image);
   const SliceImage& Image() const { return m_image; }
+  // The folder the file dialogs open in (the dataset's); empty: the working directory.
+  void SetSaveFolder(std::string folder) { m_saveFolder = std::move(folder); }
 
   // Handlers of the two save buttons and the quality slider.
   void OnSaveJpg();
@@ -47,8 +52,11 @@ class SaveImageDialog : public QDialog {
   void InitialiseDialog();
   void LayOut();
   void CentreOnScreen();
+  platform::FileDialogRequest SaveRequest(const char* filterName, const char* pattern,
+                                          const char* extension) const;
 
   SliceImage m_image;
+  std::string m_saveFolder;
   int m_displayWidth = 0, m_displayHeight = 0;  // pixels
   QLabel* m_qualityLabel = nullptr;
   QSlider* m_qualitySlider = nullptr;

@@ -40,6 +40,14 @@ QWidget* MakeFrameView(const platform::ControlRow& row, QWidget* parent) {
   return frame;
 }
 
+// The results as the box shows them: plain line ends, and none after the last line, which would
+// add an empty line and with it a scroll bar to a box that holds four lines.
+QString BoxText(const QString& text) {
+  QString shown = QString(text).remove(u'\r');
+  if (shown.endsWith(u'\n')) shown.chop(1);
+  return shown;
+}
+
 constexpr int kLowestWindowBottom = 570;  // screen row the window's bottom edge reaches at least
 constexpr int kImageMargin = 10;          // pixels right of and below the image frame
 
@@ -309,7 +317,7 @@ void ViewerDialog::SetText(int controlId, const std::string& text) {
   QWidget* control = Control(controlId);
   const QString qtext = QString::fromStdString(text);
   if (auto* label = qobject_cast<QLabel*>(control)) label->setText(qtext);
-  else if (auto* edit = qobject_cast<QPlainTextEdit*>(control)) edit->setPlainText(QString(qtext).remove(u'\r'));
+  else if (auto* edit = qobject_cast<QPlainTextEdit*>(control)) edit->setPlainText(BoxText(qtext));
 }
 
 void ViewerDialog::SetSliderPosition(QSlider* slider, int position) {

@@ -11,6 +11,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QSlider>
+#include <filesystem>
 #include <optional>
 #include <stdexcept>
 
@@ -120,7 +121,7 @@ void ViewerDialog::ShowModelProgress(const analysis::ModelBuilder& model) {
   }
   m_resultsText = model.ProgressText();
   auto* box = qobject_cast<QPlainTextEdit*>(Control(id::kResults));
-  QTextCursor layerLine(box->document()->lastBlock().previous());  // the last block follows its line end
+  QTextCursor layerLine(box->document()->lastBlock());  // the box leaves out the text's last line end
   layerLine.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
   layerLine.insertText(
       QString::fromStdString(analysis::ModelLayerText(model.LayersAdded() + 1, model.Layers())).trimmed());
@@ -168,6 +169,7 @@ void ViewerDialog::CutAlongLine() {
   SetChecked(id::kCut, false);
   if (finished) {
     dialogs::SaveImageDialog dialog;
+    dialog.SetSaveFolder(std::filesystem::path(m_slicePaths.front()).parent_path().string());
     dialog.SetImage(cut->TakeCutImage(
         {m_palette, m_invert, m_lowerLevelSlider->value(), m_upperLevelSlider->value()}));
     dialog.exec();

@@ -54,14 +54,24 @@ struct UsageCase {
 };
 
 TEST(CommandLineTest, AnalyzeUsageErrorsNameTheOptionAtFault) {
-  test::TemporaryDirectory dir;  // never read: every case fails before the dataset is opened
-  const std::string file = dir.File("ct0000.bmp");
+  test::TemporaryDirectory dir;  // slices of 128 x 96, read only by the cases about the selection
+  ASSERT_EQ(Phantom({dir.Path(), "--slices", "2", "--size", "128x96"}).status, 0);
+  const std::string file = dir.File("phantom0000.bmp");
   for (const UsageCase& c : std::vector<UsageCase>{
            {{file, "--bogus"}, "'--bogus'"},
            {{file, "--slice"}, "--slice needs a value"},
            {{file, "--slice", "x"}, "--slice"},
            {{file, "--line", "1,2,3"}, "--line"},
            {{file, "--levels", "1,2,x"}, "--levels"},
+           {{file, "--levels", "300,900"}, "--levels"},
+           {{file, "--levels", "0,0"}, "--levels"},
+           {{file, "--levels", "-1,510"}, "--levels"},
+           {{file, "--rectangle", "0,0,200,200"}, "--rectangle"},
+           {{file, "--ellipse", "0,-1,128,96"}, "--ellipse"},
+           {{file, "--rectangle", "0,0,128,97", "--3d"}, "--rectangle"},
+           {{file, "--line", "0,48,300,48"}, "--line"},
+           {{file, "--line", "128,0,0,95"}, "--line"},
+           {{file, "--line", "0,96,127,0", "--slice", "1"}, "--line"},
            {{file, "--palette", "rainbow"}, "'rainbow'"},
            {{file, "--quality", "101"}, "--quality"},
            {{file, "--cut", "out.png", "--line", "0,0,1,1"}, "--cut"},
@@ -72,6 +82,10 @@ TEST(CommandLineTest, AnalyzeUsageErrorsNameTheOptionAtFault) {
     SCOPED_TRACE(c.culprit);
     ExpectUsageError(Analyze(c.arguments), c.culprit, "orvel-analyze");
   }
+  // The far corner of a figure is excluded, so it may lie on the width and the height.
+  for (const char* figure : {"--rectangle", "--ellipse"})
+    EXPECT_EQ(Analyze({file, figure, "0,0,128,96", "--2d", "--levels", "255,510"}).status, 0) << figure;
+  EXPECT_EQ(Analyze({file, "--line", "0,95,127,0", "--levels", "0,1"}).status, 0);
 }
 
 TEST(CommandLineTest, PhantomUsageErrorsNameTheOptionAtFault) {

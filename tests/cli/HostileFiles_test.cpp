@@ -79,18 +79,18 @@ TEST_F(HostileFileTest, AnAllocationThatFailsEndsWithAMessageNotAnAbort) {
   vast.compression = 1;
   vast.pixels = {0, 1};
   test::WriteFile(m_dir.File("vast0000.bmp"), test::BuildBmp(vast));
-  // A small slice, and an area selection whose mask takes 400 MB.
-  test::BmpLayout small;
-  small.width = small.height = 16;
-  small.pixels.assign(256, 0);
-  test::WriteFile(m_dir.File("small0000.bmp"), test::BuildBmp(small));
+  // 4 MB of pixels, and a threshold sweep whose 511 models keep planes of the whole slice:
+  // about 1 GB, within the sweep's own bound.
+  test::BmpLayout wide = vast;
+  wide.width = wide.height = 2000;
+  test::WriteFile(m_dir.File("wide0000.bmp"), test::BuildBmp(wide));
   struct Case {
     std::vector<std::string> arguments;
     std::string message;
   };
   for (const Case& c : {Case{{m_dir.File("vast0000.bmp"), "--info"},
                              "orvel-analyze: cannot read slice " + m_dir.File("vast0000.bmp")},
-                        Case{{m_dir.File("small0000.bmp"), "--rectangle", "0,0,20000,20000", "--2d"},
+                        Case{{m_dir.File("wide0000.bmp"), "--rectangle", "0,0,2000,2000", "--3d", "--sweep", "255"},
                              "orvel-analyze: out of memory"}}) {
     const ProcessResult result = RunAnalyzeUnderMemoryLimit(c.arguments);
     ASSERT_TRUE(result.exited) << result.output;

@@ -99,6 +99,7 @@ class CutRunTest : public QObject {
     });
     viewer.Click(id::kCut);
     QVERIFY(answer.Seen());
+    QCOMPARE(answers->saveRequests.front().startFolder, m_data.Path());
     SliceImage expected;
     QCOMPARE(LoadImageFile(out.File("analyze.bmp"), expected), LoadStatus::kLoaded);
     const SliceImage& shown = answer.Image();

@@ -127,7 +127,7 @@ class Model3DRunTest : public QObject {
       captions << state.caption;
       const int slice = kSlices - 1 - state.selectorPosition;
       QCOMPARE(state.caption, QStringLiteral("phantom%1.bmp").arg(3 * slice, 4, 10, QLatin1Char('0')));
-      QVERIFY2(state.box.endsWith(QStringLiteral("layer %1 of 9\n").arg(slice - 3)), qPrintable(state.box));
+      QVERIFY2(state.box.endsWith(QStringLiteral("\nlayer %1 of 9").arg(slice - 3)), qPrintable(state.box));
     }
     QCOMPARE(captions.size(), 9);
   }

@@ -1,6 +1,7 @@
 #include "platform/qt/UserDialogs.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -18,6 +19,24 @@ QString FilterOf(const FileDialogRequest& request) {
   return QString::fromStdString(request.filterName);
 }
 
+// A save-file dialog that stays open on a name whose folder does not exist: the file could not
+// be created there, and the user would learn it only from a write error after the dialog closed.
+class SaveFileDialog final : public QFileDialog {
+ public:
+  using QFileDialog::QFileDialog;
+
+  void accept() override {
+    const QStringList chosen = selectedFiles();
+    if (!chosen.isEmpty() && !QFileInfo(chosen.first()).absoluteDir().exists()) {
+      QMessageBox::warning(this, windowTitle(),
+                           QStringLiteral("%1\nThe folder does not exist.\nCheck the path and try again.")
+                               .arg(QDir::toNativeSeparators(chosen.first())));
+      return;
+    }
+    QFileDialog::accept();
+  }
+};
+
 class QtUserDialogs final : public UserDialogs {
  public:
   void ShowMessageBox(QWidget* parent, const std::string& text, const std::string& caption) override {
@@ -26,14 +45,20 @@ class QtUserDialogs final : public UserDialogs {
   }
 
   std::optional<std::string> AskOpenFile(QWidget* parent, const FileDialogRequest& request) override {
-    const QString path = QFileDialog::getOpenFileName(parent, QString::fromStdString(request.title), QString(),
-                                                      FilterOf(request), nullptr, QFileDialog::ReadOnly);
+    const QString path =
+        QFileDialog::getOpenFileName(parent, QString::fromStdString(request.title),
+                                     QString::fromStdString(request.startFolder), FilterOf(request), nullptr,
+                                     QFileDialog::ReadOnly);
     if (path.isEmpty()) return std::nullopt;
     return QFileInfo(path).absoluteFilePath().toStdString();
   }
 
   std::optional<std::string> AskSaveFile(QWidget* parent, const FileDialogRequest& request) override {
-    QFileDialog dialog(parent, QString::fromStdString(request.title), QString(), FilterOf(request));
+    SaveFileDialog dialog(parent, QString::fromStdString(request.title),
+                          QString::fromStdString(request.startFolder), FilterOf(request));
+    // Qt's own dialog, so that the folder check above runs while it is still open: a native one
+    // may have closed by the time the answer arrives.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));

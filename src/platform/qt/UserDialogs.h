@@ -16,6 +16,7 @@ struct FileDialogRequest {
   std::string pattern;           // e.g. "*.jpg"
   std::string defaultExtension;  // appended when the name the user gives has none
   bool promptOverwrite = false;  // ask before replacing an existing file
+  std::string startFolder;       // the folder shown first; empty: the working directory
 };
 
 class UserDialogs {
@@ -25,6 +26,7 @@ class UserDialogs {
   virtual void ShowMessageBox(QWidget* parent, const std::string& text, const std::string& caption) = 0;
   // An absolute path, or nothing when the user cancels.
   virtual std::optional<std::string> AskOpenFile(QWidget* parent, const FileDialogRequest& request) = 0;
+  // The path's folder exists: the dialog itself refuses a name in a missing folder.
   virtual std::optional<std::string> AskSaveFile(QWidget* parent, const FileDialogRequest& request) = 0;
 };
 

@@ -57,7 +57,11 @@ QString BoxText(const viewer::ViewerDialog& dialog) {
   return qobject_cast<QPlainTextEdit*>(dialog.Control(viewer::id::kResults))->toPlainText();
 }
 
-QString AsShown(const std::string& coreText) { return QString::fromStdString(coreText).remove(u'\r'); }
+QString AsShown(const std::string& coreText) {
+  QString shown = QString::fromStdString(coreText).remove(u'\r');
+  if (shown.endsWith(u'\n')) shown.chop(1);
+  return shown;
+}
 
 void DuringRun(std::function<void()> work) { QTimer::singleShot(0, std::move(work)); }
 

@@ -32,7 +32,8 @@ void PrepareRun(ToolsViewer& viewer, int sliceCount, const RunSetup& setup);
 // orvel-analyze's arguments for the same range, levels and invert.
 QStringList RunArguments(const std::string& firstSlice, const viewer::ViewerDialog& dialog, const RunSetup& setup);
 
-// The results box as shown (line ends without carriage returns) and a core text made alike.
+// The results box as shown (line ends without carriage returns, none after the last line) and a
+// core text made alike.
 QString BoxText(const viewer::ViewerDialog& dialog);
 QString AsShown(const std::string& coreText);
 
