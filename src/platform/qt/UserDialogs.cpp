@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -37,6 +38,8 @@ class SaveFileDialog final : public QFileDialog {
   }
 };
 
+// Paths cross between Qt's text and our bytes through the file-name encoding, so that a name
+// that is not UTF-8 survives the trip.
 class QtUserDialogs final : public UserDialogs {
  public:
   void ShowMessageBox(QWidget* parent, const std::string& text, const std::string& caption) override {
@@ -47,15 +50,15 @@ class QtUserDialogs final : public UserDialogs {
   std::optional<std::string> AskOpenFile(QWidget* parent, const FileDialogRequest& request) override {
     const QString path =
         QFileDialog::getOpenFileName(parent, QString::fromStdString(request.title),
-                                     QString::fromStdString(request.startFolder), FilterOf(request), nullptr,
+                                     QFile::decodeName(request.startFolder.c_str()), FilterOf(request), nullptr,
                                      QFileDialog::ReadOnly);
     if (path.isEmpty()) return std::nullopt;
-    return QFileInfo(path).absoluteFilePath().toStdString();
+    return QFile::encodeName(QFileInfo(path).absoluteFilePath()).toStdString();
   }
 
   std::optional<std::string> AskSaveFile(QWidget* parent, const FileDialogRequest& request) override {
     SaveFileDialog dialog(parent, QString::fromStdString(request.title),
-                          QString::fromStdString(request.startFolder), FilterOf(request));
+                          QFile::decodeName(request.startFolder.c_str()), FilterOf(request));
     // Qt's own dialog, so that the folder check above runs while it is still open: a native one
     // may have closed by the time the answer arrives.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -64,7 +67,7 @@ class QtUserDialogs final : public UserDialogs {
     dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.promptOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return QFileInfo(dialog.selectedFiles().first()).absoluteFilePath().toStdString();
+    return QFile::encodeName(QFileInfo(dialog.selectedFiles().first()).absoluteFilePath()).toStdString();
   }
 };
 

@@ -43,7 +43,7 @@ def screenshot(name):
 def analyze_text(dataset, *arguments):
     output = subprocess.run([os.path.join(BIN_DIR, "orvel-analyze"), dataset, *arguments, "--json"], check=True,
                             capture_output=True, text=True).stdout
-    return json.loads(output)["model"]["text"].replace("\r", "")
+    return json.loads(output)["model"]["text"].replace("\r", "").rstrip("\n")
 
 
 def orvel_windows():
