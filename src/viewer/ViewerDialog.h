@@ -11,6 +11,7 @@
 // Handlers stay thin: what they compute comes from the core (app, image, analysis).
 #include <QDialog>
 #include <QIcon>
+#include <QMargins>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -22,6 +23,7 @@
 #include "app/SettingsFile.h"
 #include "image/SliceImage.h"
 #include "platform/qt/DialogTemplate.h"
+#include "viewer/SliceViewport.h"
 
 class QAbstractButton;
 class QPointF;
@@ -89,6 +91,7 @@ class ViewerDialog : public QDialog {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   // Escape: the dialog ends without stopping playback or writing the line points; a 3D or cut run
   // still going on is stopped first.
   void reject() override;
@@ -96,12 +99,19 @@ class ViewerDialog : public QDialog {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
 
  private:
   // Layout and lifecycle.
   void ConnectHandlers();
   void FitPreview();
   void SetInitialWindowSize();
+  void LayOutWindow(const QMargins& decorations);
+  QMargins FrameMargins() const;
+  void KeepWindowOnScreen();
   void FitImageFrame(int clientWidth, int clientHeight);
   void HideControls(std::initializer_list<int> ids);
   void WriteLinePointsToSettings();
@@ -150,7 +160,9 @@ class ViewerDialog : public QDialog {
   void ShowLimitSliders(bool shown);
   bool AnySelectionToolOn() const { return m_lineTool || m_rectangleTool || m_ellipseTool; }
   void UpdateDisplayScale();
+  void ShowSliceRegion();
   QPointF ImagePosition(const QPointF& dialogPoint) const;  // slice pixels, not truncated
+  QPointF FramePosition(const QPointF& dialogPoint) const;  // image frame client pixels
   bool MoveGrabbedPoints(const QPointF& imagePoint);       // false outside the dragging band
   void ShowLineResults();
   void ShowAreaResults();
@@ -221,6 +233,13 @@ class ViewerDialog : public QDialog {
   PreviewView* m_previewView = nullptr;
   PictureView* m_colourBarView = nullptr;
   GraphView* m_graphView = nullptr;
+  SliceViewport m_viewport;  // the part of the slice the image frame shows
+  int m_wheelTurn = 0;       // wheel eighths of a degree not yet a whole notch
+  bool m_panning = false;    // the picture is held by the mouse
+  QPointF m_panFrom;         // where the mouse held it last, dialog pixels
+  bool m_spaceHeld = false;  // Space is down while the image frame has the focus
+  int m_screenChecksLeft = -1;
+  QSize m_laidOutSize;  // the size the first layout gave the window  // the first layout's checks against the window manager's frame; -1 before the first show
 };
 
 }  // namespace orvel::viewer

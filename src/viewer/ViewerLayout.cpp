@@ -14,6 +14,7 @@
 #include "app/PlaybackReadAhead.h"
 #include "platform/qt/WindowTimer.h"
 #include "viewer/GraphView.h"
+#include "viewer/InitialWindowLayout.h"
 #include "viewer/PreviewView.h"
 #include "viewer/SliceView.h"
 #include "viewer/ViewerDialog.h"
@@ -48,8 +49,6 @@ QString BoxText(const QString& text) {
   return shown;
 }
 
-constexpr int kLowestWindowBottom = 570;  // screen row the window's bottom edge reaches at least
-constexpr int kImageMargin = 10;          // pixels right of and below the image frame
 
 }  // namespace
 
@@ -72,6 +71,7 @@ ViewerDialog::ViewerDialog(const Dataset& dataset, QWidget* parent)
   m_sliceSlider = qobject_cast<QSlider*>(Control(id::kSliceSelector));
   m_speedSlider = qobject_cast<QSlider*>(Control(id::kSpeed));
   m_sliceView = static_cast<SliceView*>(Control(id::kImage));
+  m_sliceView->setFocusPolicy(Qt::ClickFocus);  // for the zoom keys; Tab passes it by
   m_previewView = static_cast<PreviewView*>(Control(id::kPreview));
   m_colourBarView = static_cast<PictureView*>(Control(id::kColourBar));
   m_graphView = static_cast<GraphView*>(Control(id::kGraph));
@@ -216,23 +216,56 @@ void ViewerDialog::FitPreview() {
   }
 }
 
-// The window grows by what the slice needs beyond the template's image frame, and its bottom
-// edge reaches at least screen row 570; the resize that follows fits the frame.
-void ViewerDialog::SetInitialWindowSize() {
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) move(screen->availableGeometry().topLeft());
+// The first window size for the decorations known now (none before the window is shown); the
+// resize that follows fits the frame.
+void ViewerDialog::LayOutWindow(const QMargins& decorations) {
+  const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
   QWidget* anchor = Control(m_layoutAnchorId);
   QWidget* frame = Control(id::kImage);
-  const int anchorBottom = anchor->geometry().top() + anchor->geometry().height();
-  const int neededHeight = std::max(m_imageHeight, anchorBottom);
-  const QRect outer = frameGeometry();
-  const int decorationHeight = outer.height() - height();
-  int newHeight = height() + neededHeight - frame->height();
-  const int bottom = outer.top() + decorationHeight + newHeight;
-  if (bottom < kLowestWindowBottom) newHeight += kLowestWindowBottom - bottom;
-  const int newWidth = width() + m_imageWidth - frame->width();
-  frame->setGeometry(frame->x(), frame->y(), m_imageWidth, m_imageHeight);
-  resize(newWidth, newHeight);
+  WindowLayoutInput input;
+  input.slice = QSize(m_imageWidth, m_imageHeight);
+  input.client = size();
+  input.frame = frame->geometry();
+  input.anchorBottom = anchor->geometry().top() + anchor->geometry().height();
+  input.decorations = decorations;
+  input.available = screen ? screen->availableGeometry() : QRect(0, 0, 1 << 16, 1 << 16);
+  const WindowLayout layout = InitialWindowLayout(input);
+  move(layout.windowTopLeft);
+  frame->setGeometry(frame->x(), frame->y(), layout.frame.width(), layout.frame.height());
+  resize(layout.client);
   FitImageFrame(width(), height());
+  m_laidOutSize = size();
+}
+
+void ViewerDialog::SetInitialWindowSize() { LayOutWindow(FrameMargins()); }
+
+// The window manager's frame around the client area; none before it has framed the window.
+QMargins ViewerDialog::FrameMargins() const {
+  const QRect outer = frameGeometry(), inner = geometry();
+  return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+          outer.bottom() - inner.bottom()};
+}
+
+// Qt learns the frame a window manager puts round the window only after it has been shown, and
+// the manager may take a moment: the first layout is checked again with the real frame, a few
+// times over the first second, and done again only when the window reaches past the screen.
+void ViewerDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (m_screenChecksLeft < 0) {
+    m_screenChecksLeft = 10;
+    QTimer::singleShot(0, this, [this] { KeepWindowOnScreen(); });
+  }
+}
+
+void ViewerDialog::KeepWindowOnScreen() {
+  const QScreen* screen = this->screen();
+  // A window the user has resized since is theirs.
+  if (!screen || !isVisible() || size() != m_laidOutSize) return;
+  const QMargins decorations = FrameMargins();
+  if (!screen->availableGeometry().contains(frameGeometry())) LayOutWindow(decorations);
+  // Until the manager's frame is known, look again.
+  if (decorations.isNull() && --m_screenChecksLeft > 0)
+    QTimer::singleShot(100, this, [this] { KeepWindowOnScreen(); });
 }
 
 // The image frame keeps its top-left corner and the slice's aspect, 10 pixels short of the
@@ -250,7 +283,7 @@ void ViewerDialog::FitImageFrame(int clientWidth, int clientHeight) {
     fittedWidth = static_cast<int>(aspect * availableHeight);
   }
   frame->setGeometry(frame->x(), frame->y(), std::max(fittedWidth, 0), std::max(fittedHeight, 0));
-  DrawSelectionOverlay();  // the figure follows the new scale
+  ShowSliceRegion();  // the zoom and the slice point at the frame's centre stay; the figure follows
 }
 
 void ViewerDialog::resizeEvent(QResizeEvent* event) {
