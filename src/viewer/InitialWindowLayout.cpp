@@ -17,17 +17,26 @@ QSize FrameWithin(QSize slice, QSize room) {
 }  // namespace
 
 WindowLayout InitialWindowLayout(const WindowLayoutInput& in) {
-  // What the window takes besides the frame, across and down, decorations included.
-  const int restWidth = in.client.width() - in.frame.width() + in.decorations.left() + in.decorations.right();
-  const int restHeight = in.client.height() - in.frame.height() + in.decorations.top() + in.decorations.bottom();
-  const QSize room(in.available.width() - restWidth, in.available.height() - restHeight);
+  const QMargins& frameOf = in.decorations;
+  const int restWidth = in.client.width() - in.frame.width() + frameOf.left() + frameOf.right();
+  const int restHeight = in.client.height() - in.frame.height() + frameOf.top() + frameOf.bottom();
   WindowLayout layout;
-  layout.frame = FrameWithin(in.slice, room);
   layout.windowTopLeft = in.available.topLeft();
-  const int neededHeight = std::max(layout.frame.height(), in.anchorBottom);
-  int height = in.client.height() + neededHeight - in.frame.height();
+  int height = 0;
+  if (in.slice.width() <= in.available.width() - restWidth && in.slice.height() <= in.available.height() - restHeight) {
+    // It fits: the window grows by what the slice needs beyond the template's frame.
+    layout.frame = in.slice;
+    height = in.client.height() + std::max(in.slice.height(), in.anchorBottom) - in.frame.height();
+  } else {
+    // Too large: the frame takes the whole height the screen leaves it, down to its margin, and
+    // the window ends there, or below the controls where they reach further.
+    const int roomHeight = in.available.height() - frameOf.top() - frameOf.bottom() - in.frame.y() - kImageMargin;
+    layout.frame = FrameWithin(in.slice, QSize(in.available.width() - restWidth, roomHeight));
+    height = std::max(in.frame.y() + layout.frame.height() + kImageMargin,
+                      in.client.height() + in.anchorBottom - in.frame.height());
+  }
   // The bottom edge in screen rows, where the window's frame ends.
-  const int bottom = layout.windowTopLeft.y() + in.decorations.top() + height + in.decorations.bottom();
+  const int bottom = layout.windowTopLeft.y() + frameOf.top() + height + frameOf.bottom();
   if (bottom < kLowestWindowBottom) height += kLowestWindowBottom - bottom;
   layout.client = QSize(in.client.width() + layout.frame.width() - in.frame.width(), height);
   return layout;

@@ -23,6 +23,7 @@
 #include "app/SettingsFile.h"
 #include "image/SliceImage.h"
 #include "platform/qt/DialogTemplate.h"
+#include "viewer/InitialWindowLayout.h"
 #include "viewer/SliceViewport.h"
 
 class QAbstractButton;
@@ -239,7 +240,8 @@ class ViewerDialog : public QDialog {
   QPointF m_panFrom;         // where the mouse held it last, dialog pixels
   bool m_spaceHeld = false;  // Space is down while the image frame has the focus
   int m_screenChecksLeft = -1;
-  QSize m_laidOutSize;  // the size the first layout gave the window  // the first layout's checks against the window manager's frame; -1 before the first show
+  QSize m_laidOutSize;  // the size the first layout gave the window
+  WindowLayoutInput m_templateLayout;  // the window as its template built it, for that layout  // the first layout's checks against the window manager's frame; -1 before the first show
 };
 
 }  // namespace orvel::viewer

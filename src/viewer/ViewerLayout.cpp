@@ -216,28 +216,30 @@ void ViewerDialog::FitPreview() {
   }
 }
 
-// The first window size for the decorations known now (none before the window is shown); the
-// resize that follows fits the frame.
+// The first window size for the decorations known now (none before the window is shown), from
+// the window as its template built it; the resize that follows fits the frame.
 void ViewerDialog::LayOutWindow(const QMargins& decorations) {
   const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-  QWidget* anchor = Control(m_layoutAnchorId);
-  QWidget* frame = Control(id::kImage);
-  WindowLayoutInput input;
-  input.slice = QSize(m_imageWidth, m_imageHeight);
-  input.client = size();
-  input.frame = frame->geometry();
-  input.anchorBottom = anchor->geometry().top() + anchor->geometry().height();
+  WindowLayoutInput input = m_templateLayout;
   input.decorations = decorations;
   input.available = screen ? screen->availableGeometry() : QRect(0, 0, 1 << 16, 1 << 16);
   const WindowLayout layout = InitialWindowLayout(input);
   move(layout.windowTopLeft);
+  QWidget* frame = Control(id::kImage);
   frame->setGeometry(frame->x(), frame->y(), layout.frame.width(), layout.frame.height());
   resize(layout.client);
   FitImageFrame(width(), height());
   m_laidOutSize = size();
 }
 
-void ViewerDialog::SetInitialWindowSize() { LayOutWindow(FrameMargins()); }
+void ViewerDialog::SetInitialWindowSize() {
+  const QRect anchor = Control(m_layoutAnchorId)->geometry();
+  m_templateLayout.slice = QSize(m_imageWidth, m_imageHeight);
+  m_templateLayout.client = size();
+  m_templateLayout.frame = Control(id::kImage)->geometry();
+  m_templateLayout.anchorBottom = anchor.top() + anchor.height();
+  LayOutWindow(FrameMargins());
+}
 
 // The window manager's frame around the client area; none before it has framed the window.
 QMargins ViewerDialog::FrameMargins() const {
