@@ -25,11 +25,21 @@ bool EqualsIgnoringCase(const std::string& a, const char* b) {
   return true;
 }
 
-// The search pattern of the series: the chosen path without its number field, dot and
-// three-letter extension, then four single-character wildcards and the lower-case extension.
-std::string SeriesPattern(const std::string& chosenFile, int type) {
-  const char* extension = type == kBmpImage ? ".bmp" : type == kJpegImage ? ".jpg" : ".tif";
-  const std::string stem = chosenFile.size() >= 8 ? chosenFile.substr(0, chosenFile.size() - 8) : "";
+// The chosen file's extension with its dot, lower-case: ".tif" or ".tiff" alike, so that a
+// series keeps to the extension of the file chosen.
+std::string SeriesExtension(const std::string& chosenFile) {
+  std::string extension = chosenFile.substr(chosenFile.rfind('.'));
+  for (char& c : extension)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return extension;
+}
+
+// The search pattern of the series: the chosen path without its number field and extension, then
+// four single-character wildcards and the lower-case extension.
+std::string SeriesPattern(const std::string& chosenFile, int /*type*/) {
+  const std::string extension = SeriesExtension(chosenFile);
+  const std::size_t tail = 4 + extension.size();
+  const std::string stem = chosenFile.size() >= tail ? chosenFile.substr(0, chosenFile.size() - tail) : "";
   return stem + "????" + extension;
 }
 
