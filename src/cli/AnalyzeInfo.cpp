@@ -68,9 +68,9 @@ std::string InfoText(const AnalyzeContext& context) {
 
 std::string WindowJson(const AnalyzeContext& context) {
   const std::optional<SampleWindow> window = context.window ? context.window->Current() : std::nullopt;
-  if (!window) return "null";
   JsonObject json;
-  json.Add("low", window->low).Add("high", window->high).Add("source", WindowSource(context));
+  if (window) json.Add("low", window->low).Add("high", window->high).Add("source", WindowSource(context));
+  else json.AddNull("low").AddNull("high").Add("source", "none");  // the same CSV columns for every dataset
   return json.Text();
 }
 

@@ -39,7 +39,8 @@ struct SectionFailure {
 };
 
 // The window through which the dataset's deep samples became 8 bits, as a JSON object (low, high,
-// source "automatic" or "manual"), or null while no deep slice was read and none was given.
+// source "automatic" or "manual"); low and high null and source "none" while no deep slice was read
+// and none was given.
 std::string WindowJson(const AnalyzeContext& context);
 
 // Each throws SectionFailure on failure.

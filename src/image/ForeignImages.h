@@ -10,8 +10,8 @@ namespace platform {
 class InputFile;
 }
 
-// Whether the file is the scanner's TIFF: the maker's name in the eight bytes after the header.
-// Leaves the file at its start.
+// Whether the file is the scanner's TIFF: the maker's name in the eight bytes after the header, in
+// any letter case (the scanner's reader refuses all but its own). Leaves the file at its start.
 bool HasScannerMakerField(platform::InputFile& file);
 
 // The first image of a TIFF file through libtiff: grey 8 and 16 bits, 32-bit float, 8-bit

@@ -1,11 +1,12 @@
 // TIFF files other than the scanner's, through libtiff, the format's own library: it reads every
 // byte order, compression and strip or tile layout; this file decides what the slice becomes.
 // Only the first image of a multi-page file is read.
+#include <strings.h>
 #include <tiffio.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
-#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -309,7 +310,7 @@ bool HasScannerMakerField(platform::InputFile& file) {
     file.Seek(0);
     const std::size_t got = file.Read(head, sizeof head);
     file.Seek(0);
-    return got == sizeof head && std::memcmp(head + 8, "Voxalon", 8) == 0;
+    return got == sizeof head && strncasecmp(reinterpret_cast<const char*>(head + 8), "Voxalon", 8) == 0;
   } catch (const platform::FileError&) {
     return false;  // the reader that follows meets the error again and reports it
   }
