@@ -15,8 +15,8 @@ double Lerp(double a, double b, double t) {
   return t >= 0.5 ? b - difference * (1 - t) : a + difference * t;
 }
 
-// The percentile (0..100) of the ascending values in [first, last) after partial sorting: the
-// order statistics at and after the virtual index (count - 1) * percentile / 100.
+// The percentile (0..100) of values, which it reorders: the order statistics either side of the
+// index (count - 1) * percentile / 100, found by partial sorting.
 double Percentile(std::vector<float>& values, double percentile) {
   const double index = static_cast<double>(values.size() - 1) * (percentile / 100);
   const std::size_t below = static_cast<std::size_t>(std::floor(index));
