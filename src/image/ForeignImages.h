@@ -21,11 +21,12 @@ bool DecodeForeignTiff(platform::InputFile& file, DecodedImage& decoded);
 // A PNG file through libpng: grey (deep at 16 bits), palette, and colour as red, green, blue.
 bool DecodePng(platform::InputFile& file, DecodedImage& decoded);
 
-// How many bytes compressed pixel data may decode to: more than Deflate (1032:1) or LZW can give,
-// with room for small blank slices. A header that claims more for the bytes its file holds is
-// false, and is refused before anything is allocated for it.
+// How many bytes compressed pixel data may decode to: more than Deflate (1032:1), LZW (about
+// 2600:1) or PackBits (64:1) can give, and 4 MiB besides. A header that claims more for the bytes
+// its file holds is false, and is refused before anything is allocated for it. (Codecs outside
+// these three may compress a blank slice further; such a slice over 4 MiB is refused.)
 constexpr std::uint64_t MaxDecodedBytes(std::uint64_t compressedBytes) {
-  return 4096 * compressedBytes + (std::uint64_t{16} << 20);
+  return 4096 * compressedBytes + (std::uint64_t{4} << 20);
 }
 
 }  // namespace orvel

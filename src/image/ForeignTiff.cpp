@@ -153,9 +153,12 @@ void CheckSizes(TIFF* tiff, const TiffLayout& layout, SampleKind kind, DecodedIm
     if (offset > fileSize || count > fileSize - offset) throw InvalidTiff();
     stored += count;
   }
+  // Compressed, a picture is taken at a byte per pixel at least: what a bilevel one becomes here.
   const std::uint64_t claimed = TIFFScanlineSize64(tiff) * layout.height;
-  const std::uint64_t decodable = layout.compression == COMPRESSION_NONE ? stored : MaxDecodedBytes(stored);
-  if (pieces == 0 || claimed > decodable) throw InvalidTiff();
+  const std::uint64_t pixels = std::uint64_t{layout.width} * layout.height;
+  const bool plausible = layout.compression == COMPRESSION_NONE ? claimed <= stored
+                                                                : std::max(claimed, pixels) <= MaxDecodedBytes(stored);
+  if (pieces == 0 || !plausible) throw InvalidTiff();
   const std::uint64_t scratch = kind == SampleKind::kRendered ? 4ull * layout.width * layout.height
                                 : TIFFIsTiled(tiff)           ? TIFFTileSize64(tiff)
                                                               : TIFFStripSize64(tiff);
