@@ -158,7 +158,8 @@ void CheckSizes(TIFF* tiff, const TiffLayout& layout, SampleKind kind, DecodedIm
   const std::uint64_t pixels = std::uint64_t{layout.width} * layout.height;
   const bool plausible = layout.compression == COMPRESSION_NONE ? claimed <= stored
                                                                 : std::max(claimed, pixels) <= MaxDecodedBytes(stored);
-  if (pieces == 0 || !plausible) throw InvalidTiff();
+  // Strips do not overlap: together they hold no more than the file.
+  if (pieces == 0 || stored > fileSize || !plausible) throw InvalidTiff();
   const std::uint64_t scratch = kind == SampleKind::kRendered ? 4ull * layout.width * layout.height
                                 : TIFFIsTiled(tiff)           ? TIFFTileSize64(tiff)
                                                               : TIFFStripSize64(tiff);
