@@ -12,8 +12,8 @@ PlaybackMove NextPlaybackSlice(int shown, int direction, int sliceCount) {
   return {shown + direction, direction};
 }
 
-PlaybackReadAhead::PlaybackReadAhead(std::vector<std::string> paths)
-    : m_paths(std::move(paths)), m_worker([this] { ReadQueuedSlices(); }) {}
+PlaybackReadAhead::PlaybackReadAhead(std::vector<std::string> paths, DatasetWindow* window)
+    : m_paths(std::move(paths)), m_window(window), m_worker([this] { ReadQueuedSlices(); }) {}
 
 PlaybackReadAhead::~PlaybackReadAhead() {
   {
@@ -83,7 +83,7 @@ void PlaybackReadAhead::ReadQueuedSlices() {
     {
       platform::ThreadMessageCapture capture;
       try {
-        status = LoadImageFile(path, slot.image);
+        status = LoadImageFile(path, slot.image, m_window);
       } catch (...) {
         failure = std::current_exception();
       }
@@ -117,7 +117,7 @@ LoadStatus PlaybackReadAhead::Load(int index, SliceImage& image) {
   }
   if (!slot) {
     guard.unlock();
-    return LoadImageFile(m_paths[index], image);
+    return LoadImageFile(m_paths[index], image, m_window);
   }
   m_changed.wait(guard, [&] { return slot->state == SlotState::kReady; });
   const LoadStatus status = slot->status;

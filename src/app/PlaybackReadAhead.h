@@ -36,7 +36,8 @@ class PlaybackReadAhead {
  public:
   static constexpr int kSlots = 2;
 
-  explicit PlaybackReadAhead(std::vector<std::string> paths);
+  // Deep samples map through window (each file its own automatic window when null).
+  explicit PlaybackReadAhead(std::vector<std::string> paths, DatasetWindow* window = nullptr);
   ~PlaybackReadAhead();  // waits for a read in progress, then stops the worker
   PlaybackReadAhead(const PlaybackReadAhead&) = delete;
   PlaybackReadAhead& operator=(const PlaybackReadAhead&) = delete;
@@ -73,6 +74,7 @@ class PlaybackReadAhead {
   Slot* NextQueued();
 
   std::vector<std::string> m_paths;
+  DatasetWindow* m_window;
   Slot m_slots[kSlots];
   std::uint64_t m_queued = 0;
   mutable std::mutex m_lock;

@@ -6,8 +6,8 @@
 
 namespace orvel {
 
-SliceReadAhead::SliceReadAhead(std::vector<std::string> paths)
-    : m_paths(std::move(paths)), m_worker([this] { ReadAll(); }) {}
+SliceReadAhead::SliceReadAhead(std::vector<std::string> paths, DatasetWindow* window)
+    : m_paths(std::move(paths)), m_window(window), m_worker([this] { ReadAll(); }) {}
 
 SliceReadAhead::~SliceReadAhead() {
   {
@@ -29,7 +29,7 @@ void SliceReadAhead::ReadAll() {
     LoadStatus status = LoadStatus::kReadFailed;
     platform::ThreadMessageCapture capture;
     try {
-      status = LoadImageFile(m_paths[i], m_images[i % kSlots]);
+      status = LoadImageFile(m_paths[i], m_images[i % kSlots], m_window);
     } catch (const std::exception&) {
       // Out of memory in a reader: reported to the caller as an unreadable slice.
     }

@@ -25,7 +25,8 @@ namespace orvel {
 
 class SliceReadAhead {
  public:
-  explicit SliceReadAhead(std::vector<std::string> paths);
+  // Deep samples map through window (each file its own automatic window when null).
+  explicit SliceReadAhead(std::vector<std::string> paths, DatasetWindow* window = nullptr);
   ~SliceReadAhead();  // stops the worker once the slice it is reading is done
   SliceReadAhead(const SliceReadAhead&) = delete;
   SliceReadAhead& operator=(const SliceReadAhead&) = delete;
@@ -41,6 +42,7 @@ class SliceReadAhead {
   void ReadAll();
 
   std::vector<std::string> m_paths;
+  DatasetWindow* m_window;
   static constexpr std::size_t kSlots = 3;
   SliceImage m_images[kSlots];  // slice i is read into m_images[i % kSlots]
   LoadStatus m_status[kSlots] = {};

@@ -46,7 +46,7 @@ SectionResult RunCutSection(const AnalyzeContext& context) {
   SliceImage slice;
   SectionProgress progress(context.progress, builder.Layers());
   for (int k = 0; k < builder.Layers(); ++k) {
-    ReadSliceOrFail(paths[context.bottomIndex + k], slice);
+    ReadSliceOrFail(paths[context.bottomIndex + k], slice, context.window);
     builder.AddSlice(slice);
     progress.LayerDone(k + 1);
   }

@@ -12,6 +12,8 @@ void FailUnlessLoaded(LoadStatus status, const std::string& path) {
   }
 }
 
-void ReadSliceOrFail(const std::string& path, SliceImage& image) { FailUnlessLoaded(LoadImageFile(path, image), path); }
+void ReadSliceOrFail(const std::string& path, SliceImage& image, DatasetWindow* window) {
+  FailUnlessLoaded(LoadImageFile(path, image, window), path);
+}
 
 }  // namespace orvel::cli

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "app/Dataset.h"
+#include "app/DatasetWindow.h"
 #include "app/ImageLoader.h"
 #include "app/SettingsFile.h"
 #include "image/SliceImage.h"
@@ -226,6 +227,7 @@ class ViewerDialog : public QDialog {
   std::string m_resultsText;
   platform::IniFile m_settings;
   platform::BuiltDialog m_controls;
+  DatasetWindow m_sampleWindow;  // how 16-bit and float slices become 8 bits; before the read-ahead
   platform::WindowTimer* m_timer = nullptr;
   QTimer* m_pauseTimer = nullptr;        // the pauses of a playback step, which keep the window live
   std::function<void()> m_afterPause;    // the rest of the step, run when the pause ends

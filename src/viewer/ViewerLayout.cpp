@@ -60,7 +60,8 @@ ViewerDialog::ViewerDialog(const Dataset& dataset, QWidget* parent)
       m_previewPath(dataset.previewPath),
       m_previewKind(dataset.previewKind),
       m_sliceSpacing(dataset.SliceSpacing()),
-      m_settings(SettingsFilePath()) {
+      m_settings(SettingsFilePath()),
+      m_sampleWindow(dataset.slicePaths) {
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                  Qt::WindowCloseButtonHint);
   m_controls = platform::BuildDialog(this, ViewerTemplate(), MakeFrameView);
@@ -165,7 +166,7 @@ void ViewerDialog::InitialiseViewer() {
   ShowFields();
   m_layoutAnchorId = m_sliceCount < 2 && m_preview.IsEmpty() ? id::kPaletteGroup : id::kPreview;
 
-  LoadImageFile(m_slicePaths.front(), m_slice);
+  LoadImageFile(m_slicePaths.front(), m_slice, &m_sampleWindow);
   m_imageWidth = m_slice.GetWidth();
   m_imageHeight = m_slice.GetHeight();
   if (m_slice.GetColourCount() != 256)
@@ -196,7 +197,7 @@ void ViewerDialog::InitialiseViewer() {
   Redraw();
   if (m_sliceCount > 1) {
     repaint();
-    m_readAhead = std::make_unique<PlaybackReadAhead>(m_slicePaths);
+    m_readAhead = std::make_unique<PlaybackReadAhead>(m_slicePaths, &m_sampleWindow);
     OnStart();  // playback starts by itself
   }
 }
@@ -367,15 +368,20 @@ void ViewerDialog::SetSliderRange(QSlider* slider, int minimum, int maximum) {
   slider->setPageStep(std::max(1, (maximum - minimum) / 5));
 }
 
-void ViewerDialog::SetCaption(const std::string& caption) { setWindowTitle(QString::fromStdString(caption)); }
+// A dataset of 16-bit or float slices names the window its pixels went through.
+void ViewerDialog::SetCaption(const std::string& caption) {
+  const std::optional<SampleWindow> window = m_sampleWindow.Current();
+  const std::string shown = window ? caption + " [window " + WindowText(*window) + "]" : caption;
+  setWindowTitle(QString::fromStdString(shown));
+}
 
 std::string ViewerDialog::SliceTitleWithExtension(int index) const {
-  switch (ImageTypeFromExtension(m_slicePaths[index])) {
-    case kBmpImage: return m_sliceTitles[index] + ".bmp";
-    case kJpegImage: return m_sliceTitles[index] + ".jpg";
-    case kTiffImage: return m_sliceTitles[index] + ".tif";
-    default: return m_sliceTitles[index];
-  }
+  const std::string& path = m_slicePaths[index];
+  if (ImageTypeFromExtension(path) == kOtherImage) return m_sliceTitles[index];
+  std::string extension = path.substr(path.rfind('.'));
+  for (char& c : extension)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return m_sliceTitles[index] + extension;
 }
 
 }  // namespace orvel::viewer

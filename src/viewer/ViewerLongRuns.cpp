@@ -41,7 +41,7 @@ void ViewerDialog::PumpMessages() { QCoreApplication::processEvents(QEventLoop::
 bool ViewerDialog::RunOverSlices(int first, int last, const std::function<void()>& beforeSlice,
                                  const std::function<void()>& sample) {
   const QScopedValueRollback<bool> running(m_sliceRunGoesOn, true);
-  SliceReadAhead slices({m_slicePaths.begin() + first, m_slicePaths.begin() + last + 1});
+  SliceReadAhead slices({m_slicePaths.begin() + first, m_slicePaths.begin() + last + 1}, &m_sampleWindow);
   FramePacedRepaints repaints(this);
   OncePerFrame redraw([this] { Redraw(); });
   for (int index = first; index <= last; ++index) {

@@ -42,7 +42,7 @@ int ViewerDialog::CurrentSliceIndex() const { return SliceIndexAt(m_sliceSlider)
 // Through the read-ahead when playback has one; it reads on the spot what it does not hold.
 LoadStatus ViewerDialog::LoadSliceFile(int index) {
   if (m_readAhead) return m_readAhead->Load(index, m_slice);
-  return LoadImageFile(m_slicePaths[index], m_slice);
+  return LoadImageFile(m_slicePaths[index], m_slice, &m_sampleWindow);
 }
 
 bool ViewerDialog::LoadSlice(int index) {
