@@ -70,8 +70,11 @@ int OnTiffError(TIFF*, void* handle, const char*, const char*, va_list) {
   return 1;
 }
 
+// Private tags of other programs (the ImageJ family writes two on every file) are no news to
+// the user: a stack from those programs would otherwise open behind a message box.
 int OnTiffWarning(TIFF*, void*, const char* module, const char* format, va_list arguments) {
-  ShowLibraryWarning("libtiff", Formatted(module, format, arguments));
+  const std::string text = Formatted(module, format, arguments);
+  if (text.find("Unknown field with tag") == std::string::npos) ShowLibraryWarning("libtiff", text);
   return 1;
 }
 
