@@ -89,6 +89,7 @@ class ViewerDialog : public QDialog {
   bool PlaybackPausePending() const;
   void EndPlaybackPauseNow();
   LinePoints SelectionPoints() const { return {m_startPoint, m_stopPoint}; }
+  const SliceViewport& Viewport() const { return m_viewport; }
   int SlicesReadAhead() const;  // read ahead and ready to be shown
 
  protected:

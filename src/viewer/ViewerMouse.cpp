@@ -129,10 +129,10 @@ void ViewerDialog::wheelEvent(QWheelEvent* event) {
 // Keys that reach the window while the image frame has the focus (a click into it gives it):
 // "0" returns to the fitted view, Space held turns the left button into a panning one.
 void ViewerDialog::keyPressEvent(QKeyEvent* event) {
-  if (m_sliceView->hasFocus() && event->key() == Qt::Key_0) {
+  if (focusWidget() == m_sliceView && event->key() == Qt::Key_0) {
     m_viewport.Fit();
     ShowSliceRegion();
-  } else if (m_sliceView->hasFocus() && event->key() == Qt::Key_Space) {
+  } else if (focusWidget() == m_sliceView && event->key() == Qt::Key_Space) {
     m_spaceHeld = true;
   } else {
     QDialog::keyPressEvent(event);
