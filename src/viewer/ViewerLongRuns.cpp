@@ -168,7 +168,7 @@ void ViewerDialog::CutAlongLine() {
   Redraw();
   SetChecked(id::kCut, false);
   if (finished) {
-    dialogs::SaveImageDialog dialog;
+    dialogs::SaveImageDialog dialog(this);  // framed as the viewer is, which its layout counts on
     dialog.SetSaveFolder(std::filesystem::path(m_slicePaths.front()).parent_path().string());
     dialog.SetImage(cut->TakeCutImage(
         {m_palette, m_invert, m_lowerLevelSlider->value(), m_upperLevelSlider->value()}));
