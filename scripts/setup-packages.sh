@@ -21,6 +21,8 @@ ORVEL_PACKAGES=(
   # the real-window tests: a virtual display, a D-Bus session with the accessibility bus, and
   # the screen reader's side of AT-SPI
   xvfb xauth dbus at-spi2-core python3-pyatspi
+  # a window manager and the X utilities that read its frame, for the first window's placement
+  openbox x11-utils
   # scripts/screenshots
   imagemagick
 )
