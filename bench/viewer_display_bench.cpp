@@ -1,7 +1,7 @@
 // The viewer's display pipeline: a playback step (load the next slice, Redraw, and the paint it
 // causes, forced with repaint()) on 1024 x 1024 BMP, TIFF and JPEG slices in a window 1000 pixels
 // high, beside only reading and decoding the same files and beside Redraw and paint alone; and a
-// level-slider change on a 2048 x 2048 slice. Runs on the offscreen platform unless
+// level-slider change on a 2048 x 2048 slice; and the frame zoomed into a 4096 x 4096 slice. Runs on the offscreen platform unless
 // QT_QPA_PLATFORM names another. Wall-clock times: the read-ahead works on another thread.
 //
 // The step is timed twice: back to back, where the reader on the worker thread has only the step
@@ -12,7 +12,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QMouseEvent>
 #include <QSlider>
+#include <QWheelEvent>
 #include <chrono>
 #include <filesystem>
 #include <map>
@@ -132,6 +134,43 @@ void BM_LevelChange2048(benchmark::State& state) {
   state.SetLabel("frame " + std::to_string(viewer->Control(viewer::id::kImage)->height()) + " px high");
 }
 BENCHMARK(BM_LevelChange2048)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The image frame zoomed into a 4096 x 4096 slice: Redraw and the paint it causes, and the paint
+// after a pan step, fitted and at about 4x and 16x. range(0): wheel notches with Ctrl (1.25 each);
+// range(1): 1 for pan steps instead of Redraw. Only the frame's own pixels are painted at any zoom.
+void BM_Zoomed4096(benchmark::State& state) {
+  auto viewer = OpenViewer(PhantomDataset("bmp", 4096, 2));
+  viewer->OnStop();
+  viewer->resize(1300, 1100);  // a frame about 1000 pixels high, as on a desk's screen
+  QApplication::processEvents();
+  QWidget* frame = viewer->Control(viewer::id::kImage);
+  const QPointF centre = frame->geometry().center();
+  QWheelEvent wheel(centre, viewer->mapToGlobal(centre), QPoint(), QPoint(0, 120 * static_cast<int>(state.range(0))),
+                    Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(viewer.get(), &wheel);
+  const bool pan = state.range(1) != 0;
+  QMouseEvent press(QEvent::MouseButtonPress, centre, viewer->mapToGlobal(centre), Qt::MiddleButton,
+                    Qt::MiddleButton, Qt::NoModifier);
+  if (pan) QApplication::sendEvent(viewer.get(), &press);
+  int step = 1;
+  for (auto _ : state) {
+    if (pan) {
+      step = -step;  // to and fro by 3 screen pixels, so the region never reaches the slice's edge
+      const QPointF to = centre + QPointF(3 * (step + 1) / 2, 0);
+      QMouseEvent move(QEvent::MouseMove, to, viewer->mapToGlobal(to), Qt::NoButton, Qt::MiddleButton, Qt::NoModifier);
+      QApplication::sendEvent(viewer.get(), &move);
+    } else {
+      viewer->Redraw();
+    }
+    viewer->repaint();
+  }
+  const QString zoom = viewer->Viewport().Fitted() ? QStringLiteral("fitted")
+                                                   : QStringLiteral("zoom %1x").arg(viewer->Viewport().Zoom(), 0, 'f', 1);
+  state.SetLabel((zoom + (pan ? ", pan step" : ", Redraw and paint") + ", frame %1 px high").arg(frame->height())
+                     .toStdString());
+}
+BENCHMARK(BM_Zoomed4096)->Args({0, 0})->Args({6, 0})->Args({12, 0})->Args({12, 1})
+    ->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 
