@@ -39,6 +39,7 @@ struct AnalyzeOptions {
   std::optional<int> sweep;    // --sweep D: the analysis for the window shifted by -D .. +D
   bool meshSurfaces = false;   // --surface mesh
   bool hashContent = false;    // provenance also hashes the bytes of the range's files
+  int threads = 0;             // --threads N: slices decoded at once; 0: one per usable processor
 };
 
 // Parses argv; on failure returns false with one line describing the problem in error, naming

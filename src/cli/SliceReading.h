@@ -1,8 +1,10 @@
 #pragma once
 // Slices read for a section: a slice that cannot be opened or read ends the run, naming its path.
+// Runs over a range decode as many slices at once as --threads says.
 #include <string>
 
 #include "app/ImageLoader.h"
+#include "cli/AnalyzeOptions.h"
 #include "image/SliceImage.h"
 
 namespace orvel::cli {
@@ -13,5 +15,8 @@ void FailUnlessLoaded(LoadStatus status, const std::string& path);
 
 // Reads path into image on the calling thread; fails as FailUnlessLoaded does.
 void ReadSliceOrFail(const std::string& path, SliceImage& image);
+
+// The slices a run decodes at once: --threads, or else one per processor the process may use.
+int DecodeThreads(const AnalyzeOptions& options);
 
 }  // namespace orvel::cli
