@@ -7,6 +7,7 @@ ORVEL_PACKAGES=(
   clang libclang-rt-14-dev
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
   libssl-dev  # SHA-256 of orvel-analyze's provenance (libcrypto), linked into the command-line tools only
+  libtiff-dev libpng-dev  # TIFF files other than the scanner's, and PNG files: the formats' own libraries
   librsvg2-bin  # renders the icon's PNG sizes at build time
   # the install tree's checks: desktop entry, metainfo, manual pages
   desktop-file-utils appstream man-db
@@ -14,6 +15,7 @@ ORVEL_PACKAGES=(
   # test and benchmark oracles only: never linked into the product
   libjpeg-turbo-progs libturbojpeg0-dev
   python3 python3-numpy python3-pil python3-scipy python3-opencv
+  python3-tifffile  # writes the TIFF layouts the foreign-file tests read
   python3-skimage  # marching cubes, for the mesh surface of orvel-analyze
   strace  # holds up chosen file openings so that a test run lasts long enough to show progress
   # the real-window tests: a virtual display, a D-Bus session with the accessibility bus, and

@@ -26,19 +26,29 @@ bool EqualsIgnoringCase(const std::string& a, const char* b) {
   return true;
 }
 
-// The search pattern of the series: the chosen path without its number field, dot and
-// three-letter extension, then four single-character wildcards and the lower-case extension. Only
-// the number field is a wildcard: a "?" or "*" in the prefix is part of the name. Matches are as
-// long as the pattern read literally.
+// The chosen file's extension with its dot, lower-case: ".tif" or ".tiff" alike, so that a
+// series keeps to the extension of the file chosen.
+std::string SeriesExtension(const std::string& chosenFile) {
+  std::string extension = chosenFile.substr(chosenFile.rfind('.'));
+  for (char& c : extension)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return extension;
+}
+
+// The search pattern of the series: the chosen path without its number field and extension, then
+// four single-character wildcards and the lower-case extension. Only the number field is a
+// wildcard: a "?" or "*" in the prefix is part of the name. Matches are as long as the pattern
+// read literally.
 struct SeriesPattern {
   std::string pattern;
   std::size_t pathLength = 0;
 };
 
-SeriesPattern SeriesPatternOf(const std::string& chosenFile, int type) {
-  const char* extension = type == kBmpImage ? ".bmp" : type == kJpegImage ? ".jpg" : ".tif";
-  const std::string stem = chosenFile.size() >= 8 ? chosenFile.substr(0, chosenFile.size() - 8) : "";
-  return {platform::LiteralPattern(stem) + "????" + extension, stem.size() + 8};
+SeriesPattern SeriesPatternOf(const std::string& chosenFile) {
+  const std::string extension = SeriesExtension(chosenFile);
+  const std::size_t tail = 4 + extension.size();
+  const std::string stem = chosenFile.size() >= tail ? chosenFile.substr(0, chosenFile.size() - tail) : "";
+  return {platform::LiteralPattern(stem) + "????" + extension, stem.size() + tail};
 }
 
 void Examine(const platform::SearchEntry& entry, Dataset& dataset) {
@@ -104,7 +114,7 @@ DiscoveryResult DiscoverDataset(const std::string& chosen, Dataset& dataset) {
   const std::string chosenFile = platform::AbsolutePath(chosen);
   const int type = ImageTypeFromExtension(chosenFile);
   if (type != kOtherImage) {
-    const SeriesPattern series = SeriesPatternOf(chosenFile, type);
+    const SeriesPattern series = SeriesPatternOf(chosenFile);
     for (const platform::SearchEntry& entry : platform::FindFiles(series.pattern))
       if (entry.absolutePath.size() == series.pathLength) Examine(entry, dataset);
   }

@@ -12,8 +12,8 @@ PlaybackMove NextPlaybackSlice(int shown, int direction, int sliceCount) {
   return {shown + direction, direction};
 }
 
-PlaybackReadAhead::PlaybackReadAhead(std::vector<std::string> paths, int workers)
-    : m_paths(std::move(paths)), m_slots(static_cast<std::size_t>(std::max(workers, 1)) + 1) {
+PlaybackReadAhead::PlaybackReadAhead(std::vector<std::string> paths, DatasetWindow* window, int workers)
+    : m_paths(std::move(paths)), m_window(window), m_slots(static_cast<std::size_t>(std::max(workers, 1)) + 1) {
   for (int w = 0; w < std::max(workers, 1); ++w) m_workers.emplace_back([this] { ReadQueuedSlices(); });
 }
 
@@ -85,7 +85,7 @@ void PlaybackReadAhead::ReadQueuedSlices() {
     {
       platform::ThreadMessageCapture capture;
       try {
-        status = LoadImageFile(path, slot.image);
+        status = LoadImageFile(path, slot.image, m_window);
       } catch (...) {
         failure = std::current_exception();
       }
@@ -119,7 +119,7 @@ LoadStatus PlaybackReadAhead::Load(int index, SliceImage& image) {
   }
   if (!slot) {
     guard.unlock();
-    return LoadImageFile(m_paths[index], image);
+    return LoadImageFile(m_paths[index], image, m_window);
   }
   m_changed.wait(guard, [&] { return slot->state == SlotState::kReady; });
   const LoadStatus status = slot->status;

@@ -37,8 +37,10 @@ PlaybackMove NextPlaybackSlice(int shown, int direction, int sliceCount);
 
 class PlaybackReadAhead {
  public:
-  // workers: slices decoded at once, at least 1; by default one per usable processor.
-  explicit PlaybackReadAhead(std::vector<std::string> paths, int workers = platform::UsableProcessors());
+  // Deep samples map through window (each file its own automatic window when null). workers:
+  // slices decoded at once, at least 1; by default one per usable processor.
+  explicit PlaybackReadAhead(std::vector<std::string> paths, DatasetWindow* window = nullptr,
+                             int workers = platform::UsableProcessors());
   ~PlaybackReadAhead();  // waits for the reads in progress, then stops the workers
   PlaybackReadAhead(const PlaybackReadAhead&) = delete;
   PlaybackReadAhead& operator=(const PlaybackReadAhead&) = delete;
@@ -78,6 +80,7 @@ class PlaybackReadAhead {
   Slot* NextQueued();
 
   std::vector<std::string> m_paths;
+  DatasetWindow* m_window;
   std::vector<Slot> m_slots;
   std::uint64_t m_queued = 0;
   mutable std::mutex m_lock;

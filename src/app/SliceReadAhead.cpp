@@ -7,8 +7,10 @@
 
 namespace orvel {
 
-SliceReadAhead::SliceReadAhead(std::vector<std::string> paths, int workers, platform::ProcessorShare* share)
+SliceReadAhead::SliceReadAhead(std::vector<std::string> paths, DatasetWindow* window, int workers,
+                               platform::ProcessorShare* share)
     : m_paths(std::move(paths)),
+      m_window(window),
       m_share(share),
       m_slots(static_cast<std::size_t>(std::max(workers, 1)) + 2),
       m_failed(m_paths.size()) {
@@ -41,7 +43,7 @@ void SliceReadAhead::Read(std::size_t index) {
   platform::ThreadMessageCapture capture;
   try {
     const platform::ProcessorTurn turn(m_share);
-    status = LoadImageFile(m_paths[index], slot.image);
+    status = LoadImageFile(m_paths[index], slot.image, m_window);
   } catch (const std::exception&) {
     // Out of memory in a reader: reported to the caller as an unreadable slice.
   }

@@ -30,10 +30,11 @@ namespace orvel {
 
 class SliceReadAhead {
  public:
-  // workers: slices decoded at once, at least 1. Each worker holds a processor of share (when
-  // given) while it decodes, so that the caller's own helper threads and the decoding together
-  // stay within the share's processors.
-  explicit SliceReadAhead(std::vector<std::string> paths, int workers = 1,
+  // Deep samples map through window (each file its own automatic window when null). workers:
+  // slices decoded at once, at least 1. Each worker holds a processor of share (when given) while
+  // it decodes, so that the caller's own helper threads and the decoding together stay within
+  // the share's processors.
+  explicit SliceReadAhead(std::vector<std::string> paths, DatasetWindow* window = nullptr, int workers = 1,
                           platform::ProcessorShare* share = nullptr);
   ~SliceReadAhead();  // stops the workers once the slices they are reading are done
   SliceReadAhead(const SliceReadAhead&) = delete;
@@ -59,6 +60,7 @@ class SliceReadAhead {
   void Read(std::size_t index);
 
   std::vector<std::string> m_paths;
+  DatasetWindow* m_window;  // shared by the workers; it chooses under a lock of its own
   platform::ProcessorShare* m_share;
   std::vector<Slot> m_slots;   // slice i is read into m_slots[i % size]
   std::mutex m_lock;

@@ -26,8 +26,8 @@ std::string LoadFailureText(LoadStatus status, const std::string& path) {
   return (status == LoadStatus::kCannotOpen ? "cannot open " : "cannot read slice ") + path;
 }
 
-void LoadSlice(const std::string& path, SliceImage& image) {
-  const LoadStatus status = LoadImageFile(path, image);
+void LoadSlice(const std::string& path, SliceImage& image, DatasetWindow& window) {
+  const LoadStatus status = LoadImageFile(path, image, &window);
   if (status != LoadStatus::kLoaded) throw SectionFailure{LoadFailureText(status, path)};
 }
 
@@ -102,17 +102,18 @@ int Run(const AnalyzeOptions& options, std::ostream& out, ProgressLine& progress
   const auto [bottom, top] = SelectionRange(options, count);
 
   // The level sliders start at the first slice's levels, whichever slice is current.
+  DatasetWindow window(dataset.slicePaths, options.window);
   SliceImage first;
-  LoadSlice(dataset.slicePaths[0], first);
+  LoadSlice(dataset.slicePaths[0], first, window);
   SliceImage current;
-  if (options.slice != 0) LoadSlice(dataset.slicePaths[options.slice], current);
+  if (options.slice != 0) LoadSlice(dataset.slicePaths[options.slice], current, window);
   const SliceImage& slice = options.slice == 0 ? first : current;
   RequireSelectionOnSlice(options, slice);
   const IntPair levels = options.levels.value_or(IntPair{first.GetLowerLevel(), first.GetUpperLevel()});
 
   StagedOutputs outputs;
   const AnalyzeContext context{options, dataset, slice, options.slice, levels.first, levels.second,
-                               bottom, top, &outputs, &progress};
+                               bottom, top, &outputs, &progress, &window};
   const SectionCall calls[] = {
       {options.info, "", RunInfoSection},
       {options.exportPath.has_value(), "export", RunExportSection},

@@ -50,14 +50,15 @@ SectionResult RunCutSection(const AnalyzeContext& context) {
   const auto& paths = context.dataset.slicePaths;
   const int threads = DecodeThreads(context.options);
   std::optional<SliceReadAhead> slices;
-  if (threads > 1) slices.emplace(std::vector<std::string>(paths.begin() + context.bottomIndex,
-                                                           paths.begin() + context.topIndex + 1), threads);
+  if (threads > 1)
+    slices.emplace(std::vector<std::string>(paths.begin() + context.bottomIndex, paths.begin() + context.topIndex + 1),
+                   context.window, threads);
   SliceImage slice;
   SectionProgress progress(context.progress, builder.Layers());
   for (int k = 0; k < builder.Layers(); ++k) {
     const std::string& slicePath = paths[context.bottomIndex + k];
     if (slices) FailUnlessLoaded(slices->Next(slice), slicePath);
-    else ReadSliceOrFail(slicePath, slice);
+    else ReadSliceOrFail(slicePath, slice, context.window);
     builder.AddSlice(slice);
     progress.LayerDone(k + 1);
   }

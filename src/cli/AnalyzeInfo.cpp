@@ -1,4 +1,5 @@
 // --info: the dataset as discovered and the current slice as its reader left it.
+#include <optional>
 #include <vector>
 
 #include "cli/AnalyzeSections.h"
@@ -36,6 +37,16 @@ std::string SliceJson(const AnalyzeContext& context) {
   return json.Text();
 }
 
+const char* WindowSource(const AnalyzeContext& context) {
+  return context.window->IsManual() ? "manual" : "automatic";
+}
+
+std::string WindowLine(const AnalyzeContext& context) {
+  const std::optional<SampleWindow> window = context.window ? context.window->Current() : std::nullopt;
+  if (!window) return "window: none\r\n";
+  return "window: " + WindowText(*window) + " (" + WindowSource(context) + ")\r\n";
+}
+
 std::string InfoText(const AnalyzeContext& context) {
   const Dataset& dataset = context.dataset;
   const SliceImage& slice = context.slice;
@@ -50,14 +61,24 @@ std::string InfoText(const AnalyzeContext& context) {
   text += "resolution: " + std::to_string(slice.GetXPelsPerMeter()) + " x " +
           std::to_string(slice.GetYPelsPerMeter()) + " pixels per metre\r\n";
   text += "levels: " + std::to_string(slice.GetLowerLevel()) + " " + std::to_string(slice.GetUpperLevel()) + "\r\n";
-  return text;
+  return text + WindowLine(context);
 }
 
 }  // namespace
 
+std::string WindowJson(const AnalyzeContext& context) {
+  const std::optional<SampleWindow> window = context.window ? context.window->Current() : std::nullopt;
+  JsonObject json;
+  if (window) json.Add("low", window->low).Add("high", window->high).Add("source", WindowSource(context));
+  else json.AddNull("low").AddNull("high").Add("source", "none");  // the same CSV columns for every dataset
+  return json.Text();
+}
+
 SectionResult RunInfoSection(const AnalyzeContext& context) {
   JsonObject members;
-  members.AddRaw("dataset", DatasetJson(context.dataset)).AddRaw("slice", SliceJson(context));
+  members.AddRaw("dataset", DatasetJson(context.dataset))
+      .AddRaw("slice", SliceJson(context))
+      .AddRaw("window", WindowJson(context));
   return {InfoText(context), members.Members()};
 }
 

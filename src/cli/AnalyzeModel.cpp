@@ -64,8 +64,8 @@ SectionResult RunModelSection(const AnalyzeContext& context) {
     throw SectionFailure{"the selection is too large for a 3D model"};
   }
   const auto& paths = context.dataset.slicePaths;
-  SliceReadAhead slices({paths.begin() + context.bottomIndex, paths.begin() + context.topIndex + 1}, threads,
-                        &processors);
+  SliceReadAhead slices({paths.begin() + context.bottomIndex, paths.begin() + context.topIndex + 1}, context.window,
+                        threads, &processors);
   SliceImage slice;
   SectionProgress progress(context.progress, builder->Layers());
   for (int k = 0; k < builder->Layers(); ++k) {

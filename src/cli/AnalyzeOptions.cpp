@@ -1,6 +1,7 @@
 #include "cli/AnalyzeOptions.h"
 
 #include <charconv>
+#include <cmath>
 #include <optional>
 #include <vector>
 
@@ -12,7 +13,8 @@ const char* const kAnalyzeUsage =
     "usage: orvel-analyze FILE [--info] [--slice I] [--line|--rectangle|--ellipse X0,Y0,X1,Y1] "
     "[--range FIRST,LAST] [--levels P1,P2] [--invert] [--2d] [--3d] [--cut OUT] "
     "[--palette original|greyscale|colour1|colour2|binary] [--quality Q] [--export OUT] [--json] "
-    "[--csv] [--hash-content] [--sweep D] [--surface mesh] [--threads N] [--help] [--version]";
+    "[--csv] [--hash-content] [--sweep D] [--surface mesh] [--window LOW,HIGH] [--threads N] [--help] "
+    "[--version]";
 
 const char* const kAnalyzeHelp =
     "usage: orvel-analyze FILE [options]\n"
@@ -47,6 +49,10 @@ const char* const kAnalyzeHelp =
     "                           shifted by -D .. +D grey levels (D 0..255)\n"
     "  --surface mesh           with --3d: the marching-cubes and the weighted-configuration\n"
     "                           surfaces beside the per-voxel surface rule\n"
+    "  --window LOW,HIGH        16-bit and float samples map to 8 bits through this window\n"
+    "                           (0 at LOW and below, 255 at HIGH and above) instead of the\n"
+    "                           automatic one, the 0.5 and 99.5 percentiles of the first\n"
+    "                           deep slice\n"
     "  --threads N              slices decoded at once by --3d and --cut, 1..256, sharing the\n"
     "                           processors with the sweep (default: the processors this process\n"
     "                           may use)\n"
@@ -84,6 +90,19 @@ bool ParseIntList(const std::string& text, std::vector<int>& values, std::size_t
     start = comma + 1;
   }
   return values.size() == count;
+}
+
+// Two numbers LOW,HIGH with LOW below HIGH.
+bool ParseWindow(const std::string& text, SampleWindow& window) {
+  const std::size_t comma = text.find(',');
+  if (comma == std::string::npos) return false;
+  const std::string low = text.substr(0, comma), high = text.substr(comma + 1);
+  const auto parse = [](const std::string& part, double& value) {
+    const char* end = part.data() + part.size();
+    auto [ptr, ec] = std::from_chars(part.data(), end, value);
+    return !part.empty() && ec == std::errc() && ptr == end && std::isfinite(value);
+  };
+  return parse(low, window.low) && parse(high, window.high) && window.low < window.high;
 }
 
 bool IsPaletteName(const std::string& name) {
@@ -139,6 +158,14 @@ std::optional<bool> ParseReviewOption(Parser& p, const std::string& option, Anal
   } else if (option == "--sweep") {
     if (!p.Ints(option, 1, v)) return false;
     o.sweep = v[0];
+  } else if (option == "--window") {
+    SampleWindow window;
+    if (!p.Value(option, text)) return false;
+    if (!ParseWindow(text, window)) {
+      p.error = "--window takes two numbers LOW,HIGH with LOW below HIGH, not '" + text + "'";
+      return false;
+    }
+    o.window = window;
   } else if (option == "--surface") {
     if (!p.Value(option, text)) return false;
     if (text != "mesh") {

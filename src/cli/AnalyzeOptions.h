@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+#include "image/SampleWindow.h"
+
 namespace orvel::cli {
 
 struct PointPair {
@@ -39,6 +41,7 @@ struct AnalyzeOptions {
   std::optional<int> sweep;    // --sweep D: the analysis for the window shifted by -D .. +D
   bool meshSurfaces = false;   // --surface mesh
   bool hashContent = false;    // provenance also hashes the bytes of the range's files
+  std::optional<SampleWindow> window;  // --window: 16-bit and float samples map through it
   int threads = 0;             // --threads N: slices decoded at once; 0: one per usable processor
 };
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/Dataset.h"
+#include "app/DatasetWindow.h"
 #include "cli/AnalyzeOptions.h"
 #include "cli/OutputPath.h"
 #include "cli/ProgressLine.h"
@@ -23,6 +24,7 @@ struct AnalyzeContext {
   int topIndex = 0;
   StagedOutputs* outputs = nullptr;  // where sections write images; the driver commits them at the end
   ProgressLine* progress = nullptr;  // where long sections report their layers; null for nowhere
+  DatasetWindow* window = nullptr;   // how deep samples become 8 bits; null: each file its own
 };
 
 struct SectionResult {
@@ -35,6 +37,11 @@ struct SectionResult {
 struct SectionFailure {
   std::string message;
 };
+
+// The window through which the dataset's deep samples became 8 bits, as a JSON object (low, high,
+// source "automatic" or "manual"); low and high null and source "none" while no deep slice was read
+// and none was given.
+std::string WindowJson(const AnalyzeContext& context);
 
 // Each throws SectionFailure on failure.
 SectionResult RunInfoSection(const AnalyzeContext& context);

@@ -65,6 +65,7 @@ std::string ProvenanceJson(const AnalyzeContext& context) {
       .Add("thresholdLow", window.low)
       .Add("thresholdHigh", window.high)
       .Add("invert", options.invert)
+      .AddRaw("window", WindowJson(context))
       .Add("selection", SelectionName(options.tool));
   if (options.tool != SelectionTool::kNone) {
     const PointPair& p = options.points;

@@ -13,7 +13,9 @@ void FailUnlessLoaded(LoadStatus status, const std::string& path) {
   }
 }
 
-void ReadSliceOrFail(const std::string& path, SliceImage& image) { FailUnlessLoaded(LoadImageFile(path, image), path); }
+void ReadSliceOrFail(const std::string& path, SliceImage& image, DatasetWindow* window) {
+  FailUnlessLoaded(LoadImageFile(path, image, window), path);
+}
 
 int DecodeThreads(const AnalyzeOptions& options) {
   return options.threads > 0 ? options.threads : platform::UsableProcessors();

@@ -13,8 +13,9 @@ namespace orvel::cli {
 // message).
 void FailUnlessLoaded(LoadStatus status, const std::string& path);
 
-// Reads path into image on the calling thread; fails as FailUnlessLoaded does.
-void ReadSliceOrFail(const std::string& path, SliceImage& image);
+// Reads path into image on the calling thread, deep samples through window; fails as
+// FailUnlessLoaded does.
+void ReadSliceOrFail(const std::string& path, SliceImage& image, DatasetWindow* window);
 
 // The slices a run decodes at once: --threads, or else one per processor the process may use.
 int DecodeThreads(const AnalyzeOptions& options);

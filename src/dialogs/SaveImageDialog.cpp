@@ -87,7 +87,10 @@ void SaveImageDialog::InitialiseDialog() {
 
 // The image frame takes the image's size beside the button group; the window holds both with a
 // margin all round (sizes of the client area: the window manager adds its own border and caption).
+// A picture too large for the screen is shown smaller, its proportions kept, so that the whole
+// dialog and its buttons stay on the screen; the image saved keeps its own size.
 void SaveImageDialog::LayOut() {
+  FitPictureToScreen();
   m_previewFrame->resize(m_displayWidth, m_displayHeight);
   const QRect group = m_buttonGroup->geometry();
   const int width = m_displayWidth + group.width() + 3 * kMargin;
@@ -96,11 +99,33 @@ void SaveImageDialog::LayOut() {
   m_previewFrame->move(group.width() + 2 * kMargin, m_previewFrame->y());
 }
 
+void SaveImageDialog::FitPictureToScreen() {
+  const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+  if (!screen || m_displayWidth <= 0 || m_displayHeight <= 0) return;
+  const QRect group = m_buttonGroup->geometry();
+  const QSize room = screen->availableGeometry().size() - Decorations() -
+                     QSize(group.width() + 3 * kMargin, kMargin + 2 * group.top() + 10);
+  if (m_displayWidth <= room.width() && m_displayHeight <= room.height()) return;
+  const double scale = std::min(static_cast<double>(room.width()) / m_displayWidth,
+                                static_cast<double>(room.height()) / m_displayHeight);
+  m_displayWidth = std::max(1, static_cast<int>(m_displayWidth * scale));
+  m_displayHeight = std::max(1, static_cast<int>(m_displayHeight * scale));
+}
+
+// The frame the window manager will add, as it framed the window this dialog belongs to; none
+// known before the dialog is shown otherwise.
+QSize SaveImageDialog::Decorations() const {
+  const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+  return owner ? owner->frameGeometry().size() - owner->geometry().size() : QSize(0, 0);
+}
+
 void SaveImageDialog::CentreOnScreen() {
   const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
   if (!screen) return;
   const QRect available = screen->availableGeometry();
-  move(available.center() - QPoint(width() / 2, height() / 2));
+  const QSize outer = size() + Decorations();
+  move(available.left() + (available.width() - outer.width()) / 2,
+       available.top() + (available.height() - outer.height()) / 2);
 }
 
 // The frame keeps the image's proportions at its width: its height follows from it.

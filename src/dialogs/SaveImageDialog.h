@@ -51,6 +51,8 @@ class SaveImageDialog : public QDialog {
  private:
   void InitialiseDialog();
   void LayOut();
+  void FitPictureToScreen();
+  QSize Decorations() const;
   void CentreOnScreen();
   platform::FileDialogRequest SaveRequest(const char* filterName, const char* pattern,
                                           const char* extension) const;

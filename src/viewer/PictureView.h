@@ -17,9 +17,10 @@ class PictureView : public QFrame {
  public:
   explicit PictureView(QWidget* parent) : QFrame(parent) {}
 
-  // The image to show (owned by the viewer, read at every paint) and where, in client pixels; an
-  // empty target means the whole client area.
-  void SetPicture(const SliceImage* image, const QRect& target = {});
+  // The image to show (owned by the viewer, read at every paint), where, in client pixels, and
+  // which part of it, in image pixels. An empty target means the whole client area, an empty
+  // source the whole image.
+  void SetPicture(const SliceImage* image, const QRect& target = {}, const QRectF& source = {});
   QRect ClientRect() const { return contentsRect().translated(-contentsRect().topLeft()); }
 
  protected:
@@ -30,6 +31,7 @@ class PictureView : public QFrame {
  private:
   const SliceImage* m_image = nullptr;
   QRect m_target;
+  QRectF m_source;
   platform::IndexedImagePainter m_painter;
 };
 

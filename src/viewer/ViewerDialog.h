@@ -11,6 +11,7 @@
 // Handlers stay thin: what they compute comes from the core (app, image, analysis).
 #include <QDialog>
 #include <QIcon>
+#include <QMargins>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -18,10 +19,13 @@
 #include <vector>
 
 #include "app/Dataset.h"
+#include "app/DatasetWindow.h"
 #include "app/ImageLoader.h"
 #include "app/SettingsFile.h"
 #include "image/SliceImage.h"
 #include "platform/qt/DialogTemplate.h"
+#include "viewer/InitialWindowLayout.h"
+#include "viewer/SliceViewport.h"
 
 class QAbstractButton;
 class QPointF;
@@ -85,6 +89,7 @@ class ViewerDialog : public QDialog {
   bool PlaybackPausePending() const;
   void EndPlaybackPauseNow();
   LinePoints SelectionPoints() const { return {m_startPoint, m_stopPoint}; }
+  const SliceViewport& Viewport() const { return m_viewport; }
   int SlicesReadAhead() const;  // read ahead and ready to be shown
   // For tests and benchmarks: slices decoded at once by playback and by the 3D and cut runs
   // instead of one per usable processor. Drops what playback has read ahead.
@@ -92,6 +97,7 @@ class ViewerDialog : public QDialog {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   // Escape: the dialog ends without stopping playback or writing the line points; a 3D or cut run
   // still going on is stopped first.
   void reject() override;
@@ -99,12 +105,19 @@ class ViewerDialog : public QDialog {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
 
  private:
   // Layout and lifecycle.
   void ConnectHandlers();
   void FitPreview();
   void SetInitialWindowSize();
+  void LayOutWindow(const QMargins& decorations);
+  QMargins FrameMargins() const;
+  void KeepWindowOnScreen();
   void FitImageFrame(int clientWidth, int clientHeight);
   void HideControls(std::initializer_list<int> ids);
   void WriteLinePointsToSettings();
@@ -153,7 +166,9 @@ class ViewerDialog : public QDialog {
   void ShowLimitSliders(bool shown);
   bool AnySelectionToolOn() const { return m_lineTool || m_rectangleTool || m_ellipseTool; }
   void UpdateDisplayScale();
+  void ShowSliceRegion();
   QPointF ImagePosition(const QPointF& dialogPoint) const;  // slice pixels, not truncated
+  QPointF FramePosition(const QPointF& dialogPoint) const;  // image frame client pixels
   bool MoveGrabbedPoints(const QPointF& imagePoint);       // false outside the dragging band
   void ShowLineResults();
   void ShowAreaResults();
@@ -216,6 +231,7 @@ class ViewerDialog : public QDialog {
   std::string m_resultsText;
   platform::IniFile m_settings;
   platform::BuiltDialog m_controls;
+  DatasetWindow m_sampleWindow;  // how 16-bit and float slices become 8 bits; before the read-ahead
   platform::WindowTimer* m_timer = nullptr;
   QTimer* m_pauseTimer = nullptr;        // the pauses of a playback step, which keep the window live
   std::function<void()> m_afterPause;    // the rest of the step, run when the pause ends
@@ -225,6 +241,14 @@ class ViewerDialog : public QDialog {
   PreviewView* m_previewView = nullptr;
   PictureView* m_colourBarView = nullptr;
   GraphView* m_graphView = nullptr;
+  SliceViewport m_viewport;  // the part of the slice the image frame shows
+  int m_wheelTurn = 0;       // wheel eighths of a degree not yet a whole notch
+  bool m_panning = false;    // the picture is held by the mouse
+  QPointF m_panFrom;         // where the mouse held it last, dialog pixels
+  bool m_spaceHeld = false;  // Space is down while the image frame has the focus
+  int m_screenChecksLeft = -1;
+  QSize m_laidOutSize;  // the size the first layout gave the window
+  WindowLayoutInput m_templateLayout;  // the window as its template built it, for that layout  // the first layout's checks against the window manager's frame; -1 before the first show
 };
 
 }  // namespace orvel::viewer

@@ -22,7 +22,8 @@ void ViewerDialog::Redraw() {
       m_colourBar.SetOriginalColours(m_slice.GetOriginalColours());
     ApplyPalette();
     ShowPreviewAndMarks();
-    m_sliceView->SetPicture(&m_slice);
+    UpdateDisplayScale();
+    m_sliceView->SetPicture(&m_slice, {}, m_viewport.Fitted() ? QRectF() : m_viewport.VisibleRegion());
     m_colourBarView->SetPicture(&m_colourBar);
     DrawLineOverlay();
     DrawRectangleOverlay();

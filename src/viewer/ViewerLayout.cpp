@@ -14,6 +14,7 @@
 #include "app/PlaybackReadAhead.h"
 #include "platform/qt/WindowTimer.h"
 #include "viewer/GraphView.h"
+#include "viewer/InitialWindowLayout.h"
 #include "viewer/PreviewView.h"
 #include "viewer/SliceView.h"
 #include "viewer/ViewerDialog.h"
@@ -48,8 +49,6 @@ QString BoxText(const QString& text) {
   return shown;
 }
 
-constexpr int kLowestWindowBottom = 570;  // screen row the window's bottom edge reaches at least
-constexpr int kImageMargin = 10;          // pixels right of and below the image frame
 
 }  // namespace
 
@@ -61,7 +60,8 @@ ViewerDialog::ViewerDialog(const Dataset& dataset, QWidget* parent)
       m_previewPath(dataset.previewPath),
       m_previewKind(dataset.previewKind),
       m_sliceSpacing(dataset.SliceSpacing()),
-      m_settings(SettingsFilePath()) {
+      m_settings(SettingsFilePath()),
+      m_sampleWindow(dataset.slicePaths) {
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                  Qt::WindowCloseButtonHint);
   m_controls = platform::BuildDialog(this, ViewerTemplate(), MakeFrameView);
@@ -72,6 +72,7 @@ ViewerDialog::ViewerDialog(const Dataset& dataset, QWidget* parent)
   m_sliceSlider = qobject_cast<QSlider*>(Control(id::kSliceSelector));
   m_speedSlider = qobject_cast<QSlider*>(Control(id::kSpeed));
   m_sliceView = static_cast<SliceView*>(Control(id::kImage));
+  m_sliceView->setFocusPolicy(Qt::ClickFocus);  // for the zoom keys; Tab passes it by
   m_previewView = static_cast<PreviewView*>(Control(id::kPreview));
   m_colourBarView = static_cast<PictureView*>(Control(id::kColourBar));
   m_graphView = static_cast<GraphView*>(Control(id::kGraph));
@@ -165,7 +166,7 @@ void ViewerDialog::InitialiseViewer() {
   ShowFields();
   m_layoutAnchorId = m_sliceCount < 2 && m_preview.IsEmpty() ? id::kPaletteGroup : id::kPreview;
 
-  LoadImageFile(m_slicePaths.front(), m_slice);
+  LoadImageFile(m_slicePaths.front(), m_slice, &m_sampleWindow);
   m_imageWidth = m_slice.GetWidth();
   m_imageHeight = m_slice.GetHeight();
   if (m_slice.GetColourCount() != 256)
@@ -196,7 +197,7 @@ void ViewerDialog::InitialiseViewer() {
   Redraw();
   if (m_sliceCount > 1) {
     repaint();
-    m_readAhead = std::make_unique<PlaybackReadAhead>(m_slicePaths);
+    m_readAhead = std::make_unique<PlaybackReadAhead>(m_slicePaths, &m_sampleWindow);
     OnStart();  // playback starts by itself
   }
 }
@@ -216,23 +217,58 @@ void ViewerDialog::FitPreview() {
   }
 }
 
-// The window grows by what the slice needs beyond the template's image frame, and its bottom
-// edge reaches at least screen row 570; the resize that follows fits the frame.
-void ViewerDialog::SetInitialWindowSize() {
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) move(screen->availableGeometry().topLeft());
-  QWidget* anchor = Control(m_layoutAnchorId);
+// The first window size for the decorations known now (none before the window is shown), from
+// the window as its template built it; the resize that follows fits the frame.
+void ViewerDialog::LayOutWindow(const QMargins& decorations) {
+  const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+  WindowLayoutInput input = m_templateLayout;
+  input.decorations = decorations;
+  input.available = screen ? screen->availableGeometry() : QRect(0, 0, 1 << 16, 1 << 16);
+  const WindowLayout layout = InitialWindowLayout(input);
+  move(layout.windowTopLeft);
   QWidget* frame = Control(id::kImage);
-  const int anchorBottom = anchor->geometry().top() + anchor->geometry().height();
-  const int neededHeight = std::max(m_imageHeight, anchorBottom);
-  const QRect outer = frameGeometry();
-  const int decorationHeight = outer.height() - height();
-  int newHeight = height() + neededHeight - frame->height();
-  const int bottom = outer.top() + decorationHeight + newHeight;
-  if (bottom < kLowestWindowBottom) newHeight += kLowestWindowBottom - bottom;
-  const int newWidth = width() + m_imageWidth - frame->width();
-  frame->setGeometry(frame->x(), frame->y(), m_imageWidth, m_imageHeight);
-  resize(newWidth, newHeight);
+  frame->setGeometry(frame->x(), frame->y(), layout.frame.width(), layout.frame.height());
+  resize(layout.client);
   FitImageFrame(width(), height());
+  m_laidOutSize = size();
+}
+
+void ViewerDialog::SetInitialWindowSize() {
+  const QRect anchor = Control(m_layoutAnchorId)->geometry();
+  m_templateLayout.slice = QSize(m_imageWidth, m_imageHeight);
+  m_templateLayout.client = size();
+  m_templateLayout.frame = Control(id::kImage)->geometry();
+  m_templateLayout.anchorBottom = anchor.top() + anchor.height();
+  LayOutWindow(FrameMargins());
+}
+
+// The window manager's frame around the client area; none before it has framed the window.
+QMargins ViewerDialog::FrameMargins() const {
+  const QRect outer = frameGeometry(), inner = geometry();
+  return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+          outer.bottom() - inner.bottom()};
+}
+
+// Qt learns the frame a window manager puts round the window only after it has been shown, and
+// the manager may take a moment: the first layout is checked again with the real frame, a few
+// times over the first second, and done again only when the window reaches past the screen.
+void ViewerDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (m_screenChecksLeft < 0) {
+    m_screenChecksLeft = 10;
+    QTimer::singleShot(0, this, [this] { KeepWindowOnScreen(); });
+  }
+}
+
+void ViewerDialog::KeepWindowOnScreen() {
+  const QScreen* screen = this->screen();
+  // A window the user has resized since is theirs.
+  if (!screen || !isVisible() || size() != m_laidOutSize) return;
+  const QMargins decorations = FrameMargins();
+  if (!screen->availableGeometry().contains(frameGeometry())) LayOutWindow(decorations);
+  // Until the manager's frame is known, look again.
+  if (decorations.isNull() && --m_screenChecksLeft > 0)
+    QTimer::singleShot(100, this, [this] { KeepWindowOnScreen(); });
 }
 
 // The image frame keeps its top-left corner and the slice's aspect, 10 pixels short of the
@@ -250,7 +286,7 @@ void ViewerDialog::FitImageFrame(int clientWidth, int clientHeight) {
     fittedWidth = static_cast<int>(aspect * availableHeight);
   }
   frame->setGeometry(frame->x(), frame->y(), std::max(fittedWidth, 0), std::max(fittedHeight, 0));
-  DrawSelectionOverlay();  // the figure follows the new scale
+  ShowSliceRegion();  // the zoom and the slice point at the frame's centre stay; the figure follows
 }
 
 void ViewerDialog::resizeEvent(QResizeEvent* event) {
@@ -332,15 +368,20 @@ void ViewerDialog::SetSliderRange(QSlider* slider, int minimum, int maximum) {
   slider->setPageStep(std::max(1, (maximum - minimum) / 5));
 }
 
-void ViewerDialog::SetCaption(const std::string& caption) { setWindowTitle(QString::fromStdString(caption)); }
+// A dataset of 16-bit or float slices names the window its pixels went through.
+void ViewerDialog::SetCaption(const std::string& caption) {
+  const std::optional<SampleWindow> window = m_sampleWindow.Current();
+  const std::string shown = window ? caption + " [window " + WindowText(*window) + "]" : caption;
+  setWindowTitle(QString::fromStdString(shown));
+}
 
 std::string ViewerDialog::SliceTitleWithExtension(int index) const {
-  switch (ImageTypeFromExtension(m_slicePaths[index])) {
-    case kBmpImage: return m_sliceTitles[index] + ".bmp";
-    case kJpegImage: return m_sliceTitles[index] + ".jpg";
-    case kTiffImage: return m_sliceTitles[index] + ".tif";
-    default: return m_sliceTitles[index];
-  }
+  const std::string& path = m_slicePaths[index];
+  if (ImageTypeFromExtension(path) == kOtherImage) return m_sliceTitles[index];
+  std::string extension = path.substr(path.rfind('.'));
+  for (char& c : extension)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return m_sliceTitles[index] + extension;
 }
 
 }  // namespace orvel::viewer

@@ -42,7 +42,7 @@ void ViewerDialog::PumpMessages() { QCoreApplication::processEvents(QEventLoop::
 bool ViewerDialog::RunOverSlices(int first, int last, const std::function<void()>& beforeSlice,
                                  const std::function<void()>& sample) {
   const QScopedValueRollback<bool> running(m_sliceRunGoesOn, true);
-  SliceReadAhead slices({m_slicePaths.begin() + first, m_slicePaths.begin() + last + 1},
+  SliceReadAhead slices({m_slicePaths.begin() + first, m_slicePaths.begin() + last + 1}, &m_sampleWindow,
                         m_decodeWorkers > 0 ? m_decodeWorkers : platform::UsableProcessors());
   FramePacedRepaints repaints(this);
   OncePerFrame redraw([this] { Redraw(); });
@@ -170,7 +170,7 @@ void ViewerDialog::CutAlongLine() {
   Redraw();
   SetChecked(id::kCut, false);
   if (finished) {
-    dialogs::SaveImageDialog dialog;
+    dialogs::SaveImageDialog dialog(this);  // framed as the viewer is, which its layout counts on
     dialog.SetSaveFolder(std::filesystem::path(m_slicePaths.front()).parent_path().string());
     dialog.SetImage(cut->TakeCutImage(
         {m_palette, m_invert, m_lowerLevelSlider->value(), m_upperLevelSlider->value()}));

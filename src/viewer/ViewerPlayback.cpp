@@ -43,7 +43,7 @@ int ViewerDialog::CurrentSliceIndex() const { return SliceIndexAt(m_sliceSlider)
 // Through the read-ahead when playback has one; it reads on the spot what it does not hold.
 LoadStatus ViewerDialog::LoadSliceFile(int index) {
   if (m_readAhead) return m_readAhead->Load(index, m_slice);
-  return LoadImageFile(m_slicePaths[index], m_slice);
+  return LoadImageFile(m_slicePaths[index], m_slice, &m_sampleWindow);
 }
 
 bool ViewerDialog::LoadSlice(int index) {
@@ -144,7 +144,7 @@ void ViewerDialog::SetDecodeWorkers(int workers) {
   m_decodeWorkers = workers;
   if (m_readAhead) {
     m_readAhead.reset();  // its workers end before the new ones start
-    m_readAhead = std::make_unique<PlaybackReadAhead>(m_slicePaths, workers);
+    m_readAhead = std::make_unique<PlaybackReadAhead>(m_slicePaths, &m_sampleWindow, workers);
     if (m_timerId != 0) ReadAheadFromCurrentSlice();
   }
 }

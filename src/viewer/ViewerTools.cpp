@@ -17,30 +17,26 @@ using Figure = SliceOverlay::Figure;
 // Image pixels from a point to the edges of its handle square.
 constexpr int kHandleReach = 5;
 
-// Screen position of an image point in the image frame's client pixels.
-QPoint ScreenPosition(int x, int y, float scale) {
-  return {static_cast<int>(static_cast<float>(x) * scale), static_cast<int>(static_cast<float>(y) * scale)};
-}
-
 // The handle square's corners in drawing order, each image corner truncated to the screen on its
 // own, so a handle may come out a pixel wider on one side than on the other.
-void SetHandleCorners(QPoint (&corners)[4], PixelPoint point, float scale) {
+void SetHandleCorners(QPoint (&corners)[4], PixelPoint point, const SliceViewport& viewport) {
   const int left = point.x - kHandleReach, right = point.x + kHandleReach;
   const int top = point.y - kHandleReach, bottom = point.y + kHandleReach;
-  corners[0] = ScreenPosition(left, top, scale);
-  corners[1] = ScreenPosition(left, bottom, scale);
-  corners[2] = ScreenPosition(right, bottom, scale);
-  corners[3] = ScreenPosition(right, top, scale);
+  corners[0] = viewport.FramePoint(left, top);
+  corners[1] = viewport.FramePoint(left, bottom);
+  corners[2] = viewport.FramePoint(right, bottom);
+  corners[3] = viewport.FramePoint(right, top);
 }
 
-SliceOverlay FigureOverlay(Figure figure, PixelPoint start, PixelPoint stop, float scale, bool handles) {
+SliceOverlay FigureOverlay(Figure figure, PixelPoint start, PixelPoint stop, const SliceViewport& viewport,
+                           bool handles) {
   SliceOverlay overlay;
   overlay.figure = figure;
-  overlay.start = ScreenPosition(start.x, start.y, scale);
-  overlay.stop = ScreenPosition(stop.x, stop.y, scale);
+  overlay.start = viewport.FramePoint(start.x, start.y);
+  overlay.stop = viewport.FramePoint(stop.x, stop.y);
   overlay.handles = handles;
-  SetHandleCorners(overlay.startHandle, start, scale);
-  SetHandleCorners(overlay.stopHandle, stop, scale);
+  SetHandleCorners(overlay.startHandle, start, viewport);
+  SetHandleCorners(overlay.stopHandle, stop, viewport);
   return overlay;
 }
 
@@ -116,28 +112,38 @@ void ViewerDialog::ShowLimitSliders(bool shown) {
   SetShown(id::kTopLimit, shown);
 }
 
-// Screen pixels per slice pixel follow the window size.
+// Screen pixels per slice pixel follow the window size and the zoom; assistive technology is told
+// what the frame shows.
 void ViewerDialog::UpdateDisplayScale() {
-  if (m_imageWidth > 0)
-    m_displayScale = static_cast<float>(m_sliceView->ClientRect().width()) / static_cast<float>(m_imageWidth);
+  m_viewport.SetFrame(m_sliceView->ClientRect().size(), QSize(m_imageWidth, m_imageHeight));
+  if (m_imageWidth > 0) m_displayScale = m_viewport.Scale();
+  const QString description = m_viewport.Description();
+  if (m_sliceView->accessibleDescription() != description) m_sliceView->setAccessibleDescription(description);
+}
+
+// The part of the slice the viewport names, with the selection figure over it.
+void ViewerDialog::ShowSliceRegion() {
+  UpdateDisplayScale();
+  m_sliceView->SetPicture(&m_slice, {}, m_viewport.Fitted() ? QRectF() : m_viewport.VisibleRegion());
+  DrawSelectionOverlay();
 }
 
 void ViewerDialog::DrawLineOverlay() {
   UpdateDisplayScale();
   ShowFigure(*m_sliceView, Figure::kLine, m_lineTool,
-             FigureOverlay(Figure::kLine, m_startPoint, m_stopPoint, m_displayScale, !LongRunInProgress()));
+             FigureOverlay(Figure::kLine, m_startPoint, m_stopPoint, m_viewport, !LongRunInProgress()));
 }
 
 void ViewerDialog::DrawRectangleOverlay() {
   UpdateDisplayScale();
   ShowFigure(*m_sliceView, Figure::kRectangle, m_rectangleTool,
-             FigureOverlay(Figure::kRectangle, m_startPoint, m_stopPoint, m_displayScale, !LongRunInProgress()));
+             FigureOverlay(Figure::kRectangle, m_startPoint, m_stopPoint, m_viewport, !LongRunInProgress()));
 }
 
 void ViewerDialog::DrawEllipseOverlay() {
   UpdateDisplayScale();
   ShowFigure(*m_sliceView, Figure::kEllipse, m_ellipseTool,
-             FigureOverlay(Figure::kEllipse, m_startPoint, m_stopPoint, m_displayScale, !LongRunInProgress()));
+             FigureOverlay(Figure::kEllipse, m_startPoint, m_stopPoint, m_viewport, !LongRunInProgress()));
 }
 
 void ViewerDialog::DrawSelectionOverlay() {

@@ -41,6 +41,8 @@ TEST_F(DatasetDiscoveryTest, OnlyFourDigitNumbersWithTheSameExtensionAreSlices) 
   Dataset dataset;
   ASSERT_EQ(DiscoverDataset(Path("s0001.tif"), dataset), DiscoveryResult::kFound);
   EXPECT_EQ(dataset.sliceTitles, (std::vector<std::string>{"s0001", "s0004"}));
+  ASSERT_EQ(DiscoverDataset(Path("s0005.tiff"), dataset), DiscoveryResult::kFound);
+  EXPECT_EQ(dataset.sliceTitles, (std::vector<std::string>{"s0005"}));
 }
 
 TEST_F(DatasetDiscoveryTest, PreviewKindFollowsTheLastFileExamined) {
@@ -122,12 +124,15 @@ TEST(CommandLineTest, QuotedAndUnquotedPaths) {
   EXPECT_EQ(PathFromCommandLine("/a b/c0001.bmp extra"), "/a b/c0001.bmp extra");
 }
 
-TEST(ImageTypeTest, OnlyTheThreeShortExtensionsInAnyCase) {
+TEST(ImageTypeTest, TheImageExtensionsInAnyCase) {
   EXPECT_EQ(ImageTypeFromExtension("x.bmp"), kBmpImage);
   EXPECT_EQ(ImageTypeFromExtension("x.BmP"), kBmpImage);
   EXPECT_EQ(ImageTypeFromExtension("x.JPG"), kJpegImage);
+  EXPECT_EQ(ImageTypeFromExtension("x.jPeG"), kJpegImage);
   EXPECT_EQ(ImageTypeFromExtension("dir.tif/x.tif"), kTiffImage);
-  for (const char* other : {"x.jpeg", "x.tiff", "x.", "x", "x.bmp.txt", "x.bm"})
+  EXPECT_EQ(ImageTypeFromExtension("x.TIFF"), kTiffImage);
+  EXPECT_EQ(ImageTypeFromExtension("x.Png"), kPngImage);
+  for (const char* other : {"x.jpe", "x.tiff.gz", "x.", "x", "x.bmp.txt", "x.bm"})
     EXPECT_EQ(ImageTypeFromExtension(other), kOtherImage) << other;
 }
 

@@ -41,7 +41,7 @@ TEST_P(SliceReadAheadTest, HandsOverSlicesInOrderAndStopsWhenLeftEarly) {
   TemporaryDirectory dir;
   const std::vector<std::string> paths = WriteSeries(dir, 20);
   {
-    SliceReadAhead slices(paths, GetParam());
+    SliceReadAhead slices(paths, nullptr, GetParam());
     SliceImage slice;
     for (int i = 0; i < 20; ++i) {
       ASSERT_EQ(slices.Next(slice), LoadStatus::kLoaded);
@@ -49,7 +49,7 @@ TEST_P(SliceReadAheadTest, HandsOverSlicesInOrderAndStopsWhenLeftEarly) {
     }
     EXPECT_THROW(slices.Next(slice), std::logic_error);
   }
-  SliceReadAhead slices(paths, GetParam());
+  SliceReadAhead slices(paths, nullptr, GetParam());
   SliceImage slice;
   EXPECT_EQ(slices.Next(slice), LoadStatus::kLoaded);
   EXPECT_EQ(slice.GetWidth(), 4);
@@ -58,7 +58,7 @@ TEST_P(SliceReadAheadTest, HandsOverSlicesInOrderAndStopsWhenLeftEarly) {
 TEST_P(SliceReadAheadTest, TheCallersImageIsNotTouchedOnceHandedBack) {
   TemporaryDirectory dir;
   const std::vector<std::string> paths = WriteSeries(dir, 6);
-  SliceReadAhead slices(paths, GetParam());
+  SliceReadAhead slices(paths, nullptr, GetParam());
   SliceImage first, second;
   ASSERT_EQ(slices.Next(first), LoadStatus::kLoaded);
   for (int i = 1; i < 6; ++i) ASSERT_EQ(slices.Next(second), LoadStatus::kLoaded);
@@ -79,7 +79,7 @@ TEST_P(SliceReadAheadTest, ReadersMessagesArriveOnTheCallersThreadWithTheirSlice
         threads.push_back(std::this_thread::get_id());
         capture(text, caption);
       });
-  SliceReadAhead slices(paths, GetParam());
+  SliceReadAhead slices(paths, nullptr, GetParam());
   SliceImage slice;
   EXPECT_EQ(slices.Next(slice), LoadStatus::kLoaded);
   EXPECT_EQ(slices.Next(slice), LoadStatus::kLoaded);
@@ -94,7 +94,7 @@ TEST_P(SliceReadAheadTest, AMissingSliceIsReportedAsSuch) {
   TemporaryDirectory dir;
   std::vector<std::string> paths = WriteSeries(dir, 3);
   paths[1] = dir.File("missing0001.bmp");
-  SliceReadAhead slices(paths, GetParam());
+  SliceReadAhead slices(paths, nullptr, GetParam());
   SliceImage slice;
   EXPECT_EQ(slices.Next(slice), LoadStatus::kLoaded);
   EXPECT_EQ(slices.Next(slice), LoadStatus::kCannotOpen);

@@ -39,7 +39,7 @@ done
 desktop=$prefix/share/applications/$app_id.desktop
 desktop-file-validate "$desktop" || fail "desktop-file-validate rejects $desktop"
 grep -qx 'Exec=orvel %f' "$desktop" || fail "desktop entry does not run 'orvel %f'"
-for type in image/bmp image/tiff image/jpeg; do
+for type in image/bmp image/tiff image/jpeg image/png; do
   grep -q "^MimeType=.*$type;" "$desktop" || fail "desktop entry lacks $type"
 done
 icon=$(sed -n 's/^Icon=//p' "$desktop")

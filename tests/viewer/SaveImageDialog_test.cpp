@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QSlider>
 #include <QTemporaryDir>
+#include <QScreen>
 #include <QtTest>
 #include <filesystem>
 
@@ -121,6 +122,29 @@ class SaveImageDialogTest : public QObject {
     QCOMPARE(dialog.height(), std::max(height, group.height()) + 2 * group.top() + 20);
     QCOMPARE(dialog.Control(id::kPreviewFrame)->accessibleName(), QStringLiteral("Image"));
     QCOMPARE(QualitySlider(dialog)->accessibleName(), QStringLiteral("JPEG quality"));
+  }
+
+  // A cut across thousands of slices or of a huge slice: the dialog and its buttons stay on the
+  // screen with the picture shown smaller, in proportion, and the file saved keeps its full size.
+  void APictureLargerThanTheScreenFitsItAndIsSavedWhole() {
+    test::ScopedAnsweringDialogs answers;
+    test::TemporaryDirectory dir;
+    QWidget viewer;  // the window the dialog belongs to, whose frame it expects
+    viewer.show();
+    for (const QSize size : {QSize(20160, 30), QSize(40, 10020)}) {
+      const SliceImage picture = MakePicture(size.width(), size.height(), 0);
+      SaveImageDialog dialog(&viewer);
+      dialog.SetImage(picture);
+      dialog.show();
+      QVERIFY(dialog.screen()->availableGeometry().contains(dialog.frameGeometry()));
+      const QSize shown = dialog.Control(id::kPreviewFrame)->size();
+      QVERIFY(std::abs(shown.width() * size.height() - shown.height() * size.width()) <= size.width() + size.height());
+      answers->saveAnswers.push_back(dir.File("cut.bmp"));
+      Click(dialog, id::kSaveBmp);
+      SliceImage back;
+      QCOMPARE(LoadImageFile(dir.File("cut.bmp"), back), LoadStatus::kLoaded);
+      QCOMPARE(back.GetSize(), picture.GetSize());
+    }
   }
 
   // The frame paints the picture through its colour table, bottom-up rows the right way up.

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "platform/qt/DialogTemplate.h"
+#include "viewer/InitialWindowLayout.h"
 #include "viewer/ViewerDialog.h"
 #include "viewer/ViewerStartUp.h"
 #include "viewer/ViewerTemplate.h"
@@ -144,6 +145,14 @@ class ViewerStartupTest : public QObject {
     const int windowTop = viewer.frameGeometry().top();
     if (windowTop + decoration + height < 570) height = 570 - windowTop - decoration;
     const int width = templateSize.width() + size - templateFrame.width();
+    const QRect screen = viewer.screen()->availableGeometry();
+    if (!screen.contains(QRect(viewer.frameGeometry().topLeft(), QSize(width, height + decoration)))) {
+      // Too large for the screen: the window fits it instead, the frame square as the slice is.
+      QVERIFY(screen.contains(viewer.frameGeometry()));
+      const QSize frame = viewer.Control(id::kImage)->size();
+      QVERIFY(std::abs(frame.width() - frame.height()) <= 1 && frame.width() < size);
+      return;
+    }
     QCOMPARE(viewer.size(), QSize(width, height));
     QVERIFY(viewer.frameGeometry().bottom() + 1 >= 570);
 
@@ -151,6 +160,33 @@ class ViewerStartupTest : public QObject {
     QCOMPARE(viewer.Control(id::kImage)->geometry(),
              QRect(templateFrame.topLeft(), QSize(available, available)));
     QCOMPARE(viewer.Control(id::kPreview)->geometry(), units.ToPixels(25, 126, 96, 90));
+  }
+
+  // On the screens users have, with a window manager's frame, the window fits the available area
+  // and the frame keeps the slice's aspect; a window that fits is the one computed above.
+  void TheFirstWindowFitsTheScreen() {
+    test::ViewerTestScope scope;
+    test::TemporaryDirectory dir;
+    ViewerDialog viewer(test::WriteDataset(dir, {"bmp", 2, 64, 64, Preview::kNone, 8}));
+    const platform::DialogBaseUnits units = platform::DialogBaseUnits::OfFont(platform::DialogFont());
+    const QMargins decorations(1, 24, 1, 1);
+    for (const QSize screen : {QSize(1280, 1024), QSize(1920, 1080)}) {
+      for (const QSize slice : {QSize(64, 64), QSize(1024, 1024), QSize(2048, 2048), QSize(4096, 600)}) {
+        const WindowLayoutInput input{slice, units.ToPixels(0, 0, 156, 376).size(), units.ToPixels(142, 6, 8, 210),
+                                      units.ToPixels(25, 126, 96, 90).bottom() + 1, decorations,
+                                      QRect(QPoint(0, 0), screen - QSize(0, 40))};  // a panel below
+        const WindowLayout layout = InitialWindowLayout(input);
+        const QRect window(layout.windowTopLeft, layout.client.grownBy(decorations));
+        const QString where = QStringLiteral("%1x%2 on %3x%4").arg(slice.width()).arg(slice.height())
+                                  .arg(screen.width()).arg(screen.height());
+        QVERIFY2(input.available.contains(window), qPrintable(where));
+        QVERIFY2(layout.frame.width() <= slice.width() &&
+                     std::abs(layout.frame.height() - slice.height() * layout.frame.width() / slice.width()) <= 1,
+                 qPrintable(where));
+        QVERIFY2(window.bottom() + 1 >= kLowestWindowBottom, qPrintable(where));
+        if (slice.width() == 64) QCOMPARE(layout.frame, slice);
+      }
+    }
   }
 
   void ResizingKeepsTheSliceAspectInsideTenPixelMargins_data() {

@@ -3,6 +3,7 @@
 // indices through the image's current colour table, nearest-neighbour, storage rows bottom-up.
 #include <QImage>
 #include <QRect>
+#include <QRectF>
 #include <vector>
 
 class QPainter;
@@ -15,11 +16,13 @@ namespace orvel::platform {
 
 class IndexedImagePainter {
  public:
-  // Stretches image over target; an empty image paints nothing.
-  void Paint(QPainter& painter, const SliceImage& image, const QRect& target);
+  // Stretches the source region of image (image pixels, y down from the top; the whole image
+  // when empty) over target. Target pixel t shows image pixel floor(source left + t x source
+  // width / target width), and likewise down. An empty image paints nothing.
+  void Paint(QPainter& painter, const SliceImage& image, const QRect& target, const QRectF& source = {});
 
  private:
-  void PrepareBuffers(int imageWidth, const QSize& targetSize);
+  void PrepareBuffers(int imageWidth, const QSize& targetSize, double left, double width);
   template <typename PixelOf>
   void FillCanvas(const SliceImage& image, PixelOf pixelOf);
 
@@ -29,7 +32,10 @@ class IndexedImagePainter {
   // between paints of the same size.
   QImage m_canvas;                   // display pixels, RGB32, target size
   std::vector<int> m_sourceColumns;  // image column shown in each target column
-  int m_columnsImageWidth = 0;       // the image width m_sourceColumns was made for
+  // What m_sourceColumns was made for: image width, source left and source width.
+  int m_columnsImageWidth = 0;
+  double m_columnsLeft = 0, m_columnsWidth = 0;
+  double m_rowsTop = 0, m_rowsHeight = 0;  // the source rows of the canvas being filled
 };
 
 // The same without buffers kept between calls.

@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 #include <QProcess>
 #include <QSlider>
+#include <QWheelEvent>
 #include <QtTest>
 #include <cmath>
 #include <cstdio>
@@ -127,16 +128,25 @@ void ToolsViewer::SetScale(int screenPixels) {
 double ToolsViewer::Scale() const {
   const auto* frame = qobject_cast<const QFrame*>(m_dialog->Control(viewer::id::kImage));
   // Single precision, as the viewer holds its display scale.
-  return static_cast<float>(frame->contentsRect().width()) / static_cast<float>(m_imageWidth);
+  return static_cast<float>(frame->contentsRect().width()) / static_cast<float>(m_imageWidth) *
+         static_cast<float>(m_dialog->Viewport().Zoom());
 }
 
 QPoint ToolsViewer::DialogPointAt(double u, double v) const {
-  return FrameOrigin() + QPoint(static_cast<int>(std::floor(u * Scale())), static_cast<int>(std::floor(v * Scale())));
+  const QPointF origin = m_dialog->Viewport().Origin();
+  return FrameOrigin() + QPoint(static_cast<int>(std::floor((u - origin.x()) * Scale())),
+                                static_cast<int>(std::floor((v - origin.y()) * Scale())));
+}
+
+void ToolsViewer::Wheel(QPoint at, int eighths, Qt::KeyboardModifiers modifiers) {
+  QWheelEvent event(at, m_dialog->mapToGlobal(at), QPoint(), QPoint(0, eighths), Qt::NoButton, modifiers,
+                    Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(m_dialog.get(), &event);
 }
 
 PixelPoint ToolsViewer::PixelUnder(QPoint dialogPoint) const {
-  const QPoint offset = dialogPoint - FrameOrigin();
-  return {static_cast<int>(offset.x() / Scale()), static_cast<int>(offset.y() / Scale())};
+  const QPointF pixel = m_dialog->Viewport().SlicePoint(QPointF(dialogPoint - FrameOrigin()));
+  return {static_cast<int>(pixel.x()), static_cast<int>(pixel.y())};
 }
 
 void ToolsViewer::Drag(QPoint from, std::initializer_list<QPoint> path) {

@@ -48,9 +48,10 @@ class ToolsViewer {
 
   // Resizes the window so that one slice pixel takes exactly that many screen pixels.
   void SetScale(int screenPixels);
-  // Screen pixels per slice pixel: the image frame's client width over the slice width.
+  // Screen pixels per slice pixel: the image frame's client width over the slice width, zoomed.
   double Scale() const;
-  // The dialog point at image position (u, v), rounded toward the image's top-left corner.
+  // The dialog point at image position (u, v) in the part of the slice shown, rounded toward the
+  // image's top-left corner.
   QPoint DialogPointAt(double u, double v) const;
   // The dialog point over the middle of image pixel (x, y).
   QPoint DialogPointOver(PixelPoint pixel) const { return DialogPointAt(pixel.x + 0.5, pixel.y + 0.5); }
@@ -59,6 +60,8 @@ class ToolsViewer {
 
   // Left-button press, moves through the points, release at the last, all on the dialog.
   void Drag(QPoint from, std::initializer_list<QPoint> path);
+  // The mouse wheel turned by eighths of a degree (120 a notch, up when positive) at a dialog point.
+  void Wheel(QPoint at, int eighths, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
  private:
   QPoint FrameOrigin() const;  // the image frame's client origin in dialog coordinates
