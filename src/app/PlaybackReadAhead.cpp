@@ -14,10 +14,17 @@ PlaybackMove NextPlaybackSlice(int shown, int direction, int sliceCount) {
 
 PlaybackReadAhead::PlaybackReadAhead(std::vector<std::string> paths, DatasetWindow* window, int workers)
     : m_paths(std::move(paths)), m_window(window), m_slots(static_cast<std::size_t>(std::max(workers, 1)) + 1) {
-  for (int w = 0; w < std::max(workers, 1); ++w) m_workers.emplace_back([this] { ReadQueuedSlices(); });
+  try {
+    for (int w = 0; w < std::max(workers, 1); ++w) m_workers.emplace_back([this] { ReadQueuedSlices(); });
+  } catch (...) {
+    StopWorkers();  // the system refused a thread: those started end before the failure is passed on
+    throw;
+  }
 }
 
-PlaybackReadAhead::~PlaybackReadAhead() {
+PlaybackReadAhead::~PlaybackReadAhead() { StopWorkers(); }
+
+void PlaybackReadAhead::StopWorkers() {
   {
     std::lock_guard<std::mutex> guard(m_lock);
     m_stop = true;

@@ -75,6 +75,7 @@ class PlaybackReadAhead {
     std::vector<platform::Message> messages;
   };
 
+  void StopWorkers();
   void ReadQueuedSlices();
   Slot* FindWanted(int index);
   Slot* NextQueued();

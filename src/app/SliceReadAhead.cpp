@@ -14,10 +14,17 @@ SliceReadAhead::SliceReadAhead(std::vector<std::string> paths, DatasetWindow* wi
       m_share(share),
       m_slots(static_cast<std::size_t>(std::max(workers, 1)) + 2),
       m_failed(m_paths.size()) {
-  for (int w = 0; w < std::max(workers, 1); ++w) m_workers.emplace_back([this] { Work(); });
+  try {
+    for (int w = 0; w < std::max(workers, 1); ++w) m_workers.emplace_back([this] { Work(); });
+  } catch (...) {
+    StopWorkers();  // the system refused a thread: those started end before the failure is passed on
+    throw;
+  }
 }
 
-SliceReadAhead::~SliceReadAhead() {
+SliceReadAhead::~SliceReadAhead() { StopWorkers(); }
+
+void SliceReadAhead::StopWorkers() {
   {
     std::lock_guard<std::mutex> guard(m_lock);
     m_stop = true;

@@ -55,6 +55,7 @@ class SliceReadAhead {
     std::size_t finished = 0;  // 1 + the index of the slice read into it, 0 before the first
   };
 
+  void StopWorkers();
   void Work();
   bool Claim(std::size_t& index);
   void Read(std::size_t index);
