@@ -18,6 +18,7 @@ std::size_t MappedBytes(std::size_t bytes) { return (bytes + kHugePage - 1) / kH
 // A mapping of MappedBytes(bytes) at a 2 MiB boundary: a larger one is made, and the parts
 // before and after the boundaries are given back.
 void* MapAligned(std::size_t bytes) {
+  if (bytes > static_cast<std::size_t>(-1) - 2 * kHugePage) throw std::bad_alloc();  // no rounding past the top
   const std::size_t size = MappedBytes(bytes);
   void* mapping = mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (mapping == MAP_FAILED) throw std::bad_alloc();
