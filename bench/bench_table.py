@@ -179,7 +179,7 @@ def viewer_rows(bin_dir):
 def figure(value, unit):
     if value is None:
         return "—"
-    return f"{value:.3g} {unit}" if value < 100 else f"{value:.0f} {unit}"
+    return (f"{value:.3g} {unit}" if value < 100 else f"{value:.0f} {unit}").rstrip()
 
 
 def machine():
