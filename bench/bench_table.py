@@ -2,8 +2,9 @@
 """Runs every benchmark in bench/ and prints one Markdown table: each of our figures next to its
 peer measured in the same run, with the ratio (ours / peer: below 1 we are faster or smaller).
 
-Peers: libjpeg-turbo for JPEG decoding and encoding, OpenCV for the 2D labelling, `cat` of the
-same files for the 3D model and the cut, --info for their peak memory, reading and decoding
+Peers: libjpeg-turbo for JPEG decoding and encoding (djpeg for a whole-process read), OpenCV for
+the 2D labelling, `cat` of the same files for the 3D model and the cut, --threads 1 and a Python
+script with Pillow and numpy for the model over a JPEG stack decoded on two threads, --info for their peak memory, reading and decoding
 alone for viewer playback, and orvel-analyze's code for the window's 3D and cut runs. Viewer benchmarks (viewer_*_bench, playback_*_bench) are run when they
 have been built; a figure without a known peer is listed alone.
 
@@ -21,6 +22,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 import area_vs_opencv  # noqa: E402  (beside this file)
+import parallel_decode  # noqa: E402
 
 REPETITIONS = "3"  # Google Benchmark repetitions; the table takes their median
 STACK_SLICES, STACK_SIDE = 200, 1024
@@ -177,7 +179,7 @@ def viewer_rows(bin_dir):
 def figure(value, unit):
     if value is None:
         return "—"
-    return f"{value:.3g} {unit}" if value < 100 else f"{value:.0f} {unit}"
+    return (f"{value:.3g} {unit}" if value < 100 else f"{value:.0f} {unit}").rstrip()
 
 
 def machine():
@@ -194,6 +196,7 @@ def main():
     rows = jpeg_rows(bin_dir) + labelling_rows(bin_dir)
     with tempfile.TemporaryDirectory() as work:
         rows += stack_rows(bin_dir, work)
+    rows += parallel_decode.rows(bin_dir, Row)
     rows += viewer_rows(bin_dir)
     print(f"Machine: {started}.\n")
     print("| benchmark | files and sizes | Orvel | peer | peer's figure | Orvel / peer |")

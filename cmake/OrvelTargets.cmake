@@ -6,6 +6,10 @@ function(orvel_target_options target)
                                              -fno-sanitize-recover=undefined)
     target_link_options(${target} PRIVATE -fsanitize=address,undefined)
   endif()
+  if(ORVEL_THREAD_SANITIZE)
+    target_compile_options(${target} PRIVATE -fsanitize=thread -fno-omit-frame-pointer -g)
+    target_link_options(${target} PRIVATE -fsanitize=thread)
+  endif()
   if(ORVEL_FUZZ)
     # Coverage for libFuzzer in every library; only the fuzz targets link its driver.
     target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer

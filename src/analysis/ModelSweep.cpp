@@ -15,14 +15,14 @@ constexpr std::int64_t kMaxSweepWords = std::int64_t{1} << 27;
 
 }  // namespace
 
-ModelSweep::ModelSweep(const ModelSettings& settings, int maxShift, int workers)
+ModelSweep::ModelSweep(const ModelSettings& settings, int maxShift, int workers, platform::ProcessorShare* share)
     : m_box(settings.box),
       m_shape(settings.shape),
       m_invert(settings.invert),
       m_layers(std::max(settings.layers, 1)),
       m_spacing(std::max(settings.spacing, 1)),
       m_maxShift(std::clamp(maxShift, 0, 255)),
-      m_runs(workers) {
+      m_runs(workers, share) {
   const std::int64_t width = m_box.Width(), height = m_box.Height(), models = 2 * m_maxShift + 1;
   if (width > kMaxModelPlaneWords * 64 || height > kMaxModelPlaneWords ||
       VoxelPlaneWords(width, height) * 4 * models > kMaxSweepWords)

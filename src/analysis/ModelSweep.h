@@ -22,8 +22,9 @@ struct SweepModel {
 class ModelSweep {
  public:
   // The box, figure, Invert, layers and spacing of settings (its mesh surfaces are not swept);
-  // maxShift 0 .. 255. Throws std::length_error when the models' planes would pass 1 GiB.
-  ModelSweep(const ModelSettings& settings, int maxShift, int workers);
+  // maxShift 0 .. 255; workers and share as ParallelRuns takes them. Throws std::length_error
+  // when the models' planes would pass 1 GiB.
+  ModelSweep(const ModelSettings& settings, int maxShift, int workers, platform::ProcessorShare* share = nullptr);
 
   int Layers() const { return m_layers; }
   // The next slice of the range, at most Layers() times.

@@ -5,11 +5,11 @@
 namespace orvel::analysis {
 
 int WorkersFor(int count) {
-  const int processors = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-  return std::clamp(count, 1, processors);
+  return std::clamp(count, 1, platform::UsableProcessors());
 }
 
-ParallelRuns::ParallelRuns(int workers) : m_workers(std::max(workers, 1)) {
+ParallelRuns::ParallelRuns(int workers, platform::ProcessorShare* share)
+    : m_workers(std::max(workers, 1)), m_share(share) {
   for (int w = 1; w < m_workers; ++w) m_threads.emplace_back([this] { Work(); });
 }
 
@@ -40,7 +40,10 @@ void ParallelRuns::Work() {
       if (m_stop) return;
       seen = m_round;
     }
-    RunShare();
+    {
+      const platform::ProcessorTurn turn(m_share);
+      RunShare();
+    }
     {
       std::lock_guard<std::mutex> guard(m_lock);
       --m_busy;

@@ -1,7 +1,9 @@
 #pragma once
 // A few threads that run the same task for many indices and wait until all are done: the
 // threshold sweep builds its models side by side, one slice at a time, so the threads are kept
-// for the whole run rather than started per slice.
+// for the whole run rather than started per slice. The threads beside the caller may draw on a
+// processor share with the slices' decoding, so that both together keep the processors busy
+// without running more threads than there are processors.
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -11,12 +13,16 @@
 #include <thread>
 #include <vector>
 
+#include "platform/ProcessorShare.h"
+
 namespace orvel::analysis {
 
 class ParallelRuns {
  public:
-  // workers: how many run at once, the calling thread included; at least 1.
-  explicit ParallelRuns(int workers);
+  // workers: how many run at once, the calling thread included; at least 1. Each thread beside
+  // the caller holds a processor of share (when given) while it works on a round; the caller
+  // holds none, so a round never waits for one.
+  explicit ParallelRuns(int workers, platform::ProcessorShare* share = nullptr);
   ~ParallelRuns();
   ParallelRuns(const ParallelRuns&) = delete;
   ParallelRuns& operator=(const ParallelRuns&) = delete;
@@ -33,6 +39,7 @@ class ParallelRuns {
   void RunShare();
 
   int m_workers;
+  platform::ProcessorShare* m_share;
   std::mutex m_lock;
   std::condition_variable m_changed;
   std::uint64_t m_round = 0;  // advanced for each Run
@@ -45,7 +52,7 @@ class ParallelRuns {
   std::vector<std::thread> m_threads;  // m_workers - 1 of them; the caller is the last worker
 };
 
-// The number of workers worth starting for count tasks on this machine.
+// The number of workers worth starting for count tasks on the processors this process may use.
 int WorkersFor(int count);
 
 }  // namespace orvel::analysis

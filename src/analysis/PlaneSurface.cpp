@@ -1,11 +1,12 @@
 #include "analysis/PlaneSurface.h"
 
+#include "analysis/PopcountClones.h"
 #include "analysis/ThresholdBits.h"
 
 namespace orvel::analysis {
 
 // Compiled with and without the population count instruction, chosen at load time.
-__attribute__((target_clones("popcnt", "default")))
+ORVEL_POPCOUNT_CLONES
 std::int64_t CountPlaneSurfaceScalar(const VoxelPlane& below, const VoxelPlane& plane, const VoxelPlane& above) {
   const int words = plane.RowWords();
   std::int64_t surface = 0;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <bit>
 
+#include "analysis/PopcountClones.h"
+
 namespace orvel::analysis {
 
 std::int64_t VoxelPlaneWords(std::int64_t width, std::int64_t height) {
@@ -17,7 +19,7 @@ VoxelPlane::VoxelPlane(int width, int height)
 
 // Compiled twice, with and without the processor's population count instruction, and chosen at
 // load time: the portable bit-twiddling count took a third of the time of a model.
-__attribute__((target_clones("popcnt", "default")))
+ORVEL_POPCOUNT_CLONES
 std::int64_t KeepAndCount(std::uint64_t* words, const std::uint64_t* mask, int count) {
   std::int64_t set = 0;
   for (int i = 0; i < count; ++i) {

@@ -12,16 +12,25 @@ PlaybackMove NextPlaybackSlice(int shown, int direction, int sliceCount) {
   return {shown + direction, direction};
 }
 
-PlaybackReadAhead::PlaybackReadAhead(std::vector<std::string> paths, DatasetWindow* window)
-    : m_paths(std::move(paths)), m_window(window), m_worker([this] { ReadQueuedSlices(); }) {}
+PlaybackReadAhead::PlaybackReadAhead(std::vector<std::string> paths, DatasetWindow* window, int workers)
+    : m_paths(std::move(paths)), m_window(window), m_slots(static_cast<std::size_t>(std::max(workers, 1)) + 1) {
+  try {
+    for (int w = 0; w < std::max(workers, 1); ++w) m_workers.emplace_back([this] { ReadQueuedSlices(); });
+  } catch (...) {
+    StopWorkers();  // the system refused a thread: those started end before the failure is passed on
+    throw;
+  }
+}
 
-PlaybackReadAhead::~PlaybackReadAhead() {
+PlaybackReadAhead::~PlaybackReadAhead() { StopWorkers(); }
+
+void PlaybackReadAhead::StopWorkers() {
   {
     std::lock_guard<std::mutex> guard(m_lock);
     m_stop = true;
   }
   m_changed.notify_all();
-  m_worker.join();
+  for (std::thread& worker : m_workers) worker.join();
 }
 
 PlaybackReadAhead::Slot* PlaybackReadAhead::FindWanted(int index) {
@@ -39,7 +48,7 @@ PlaybackReadAhead::Slot* PlaybackReadAhead::NextQueued() {
 
 void PlaybackReadAhead::ReadAhead(const std::vector<int>& indices) {
   const auto first = indices.begin();
-  const auto last = first + static_cast<std::ptrdiff_t>(std::min<std::size_t>(indices.size(), kSlots));
+  const auto last = first + static_cast<std::ptrdiff_t>(std::min(indices.size(), m_slots.size()));
   const auto wanted = [&](int index) { return std::find(first, last, index) != last; };
   {
     std::lock_guard<std::mutex> guard(m_lock);
@@ -56,9 +65,9 @@ void PlaybackReadAhead::ReadAhead(const std::vector<int>& indices) {
     }
     for (auto i = first; i != last; ++i) {
       if (*i < 0 || *i >= static_cast<int>(m_paths.size()) || FindWanted(*i)) continue;
-      const auto free = std::find_if(std::begin(m_slots), std::end(m_slots),
+      const auto free = std::find_if(m_slots.begin(), m_slots.end(),
                                      [](const Slot& slot) { return slot.state == SlotState::kFree; });
-      if (free == std::end(m_slots)) break;
+      if (free == m_slots.end()) break;
       free->index = *i;
       free->state = SlotState::kQueued;
       free->order = ++m_queued;
@@ -76,7 +85,7 @@ void PlaybackReadAhead::ReadQueuedSlices() {
     slot.state = SlotState::kReading;
     const std::string path = m_paths[slot.index];
     guard.unlock();
-    // The slot's image is the worker's alone while it reads.
+    // The slot's image is this worker's alone while it reads.
     LoadStatus status = LoadStatus::kReadFailed;
     std::exception_ptr failure;
     std::vector<platform::Message> messages;
@@ -138,7 +147,7 @@ LoadStatus PlaybackReadAhead::Load(int index, SliceImage& image) {
 
 int PlaybackReadAhead::ReadyCount() const {
   std::lock_guard<std::mutex> guard(m_lock);
-  return static_cast<int>(std::count_if(std::begin(m_slots), std::end(m_slots),
+  return static_cast<int>(std::count_if(m_slots.begin(), m_slots.end(),
                                         [](const Slot& slot) { return slot.state == SlotState::kReady; }));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// The slices that playback will show next, read and decoded on a worker thread while the current
-// one is on screen, so that a playback step costs little more than drawing. Playback runs back
+// The slices that playback will show next, decoded on N worker threads side by side while the
+// current one is on screen, so that a playback step costs little more than drawing, and a stack
+// whose slices take longer to decode than a step plays at up to N decodes per step. Playback runs back
 // and forth, so the slices it reaches next follow from the slice shown and the direction: the
 // viewer names them after every step and loads each when its step comes.
 //
@@ -9,7 +10,8 @@
 // at that moment, on the caller's thread, in their order. A slice the read-ahead does not hold
 // is simply read on the caller's thread.
 //
-// Two slots: with the slice on display, memory stays at three slices whatever the stack size.
+// N + 1 slots: with the slice on display, memory stays at N + 2 slices whatever the stack size.
+// One slot beyond the workers' keeps the next slice ready while they decode the ones after it.
 #include <condition_variable>
 #include <cstdint>
 #include <exception>
@@ -21,6 +23,7 @@
 #include "app/ImageLoader.h"
 #include "image/SliceImage.h"
 #include "platform/Messages.h"
+#include "platform/ProcessorShare.h"
 
 namespace orvel {
 
@@ -34,15 +37,18 @@ PlaybackMove NextPlaybackSlice(int shown, int direction, int sliceCount);
 
 class PlaybackReadAhead {
  public:
-  static constexpr int kSlots = 2;
-
-  // Deep samples map through window (each file its own automatic window when null).
-  explicit PlaybackReadAhead(std::vector<std::string> paths, DatasetWindow* window = nullptr);
-  ~PlaybackReadAhead();  // waits for a read in progress, then stops the worker
+  // Deep samples map through window (each file its own automatic window when null). workers:
+  // slices decoded at once, at least 1; by default one per usable processor.
+  explicit PlaybackReadAhead(std::vector<std::string> paths, DatasetWindow* window = nullptr,
+                             int workers = platform::UsableProcessors());
+  ~PlaybackReadAhead();  // waits for the reads in progress, then stops the workers
   PlaybackReadAhead(const PlaybackReadAhead&) = delete;
   PlaybackReadAhead& operator=(const PlaybackReadAhead&) = delete;
 
-  // Reads these slices ahead, in this order (at most kSlots); whatever is held or being read for
+  // How many slices may be read ahead at once: the workers and one more.
+  int Slots() const { return static_cast<int>(m_slots.size()); }
+
+  // Reads these slices ahead, in this order (at most Slots()); whatever is held or being read for
   // other slices is dropped.
   void ReadAhead(const std::vector<int>& indices);
   // Drops everything read ahead, so that the next load reads the file as it is then.
@@ -69,18 +75,19 @@ class PlaybackReadAhead {
     std::vector<platform::Message> messages;
   };
 
+  void StopWorkers();
   void ReadQueuedSlices();
   Slot* FindWanted(int index);
   Slot* NextQueued();
 
   std::vector<std::string> m_paths;
   DatasetWindow* m_window;
-  Slot m_slots[kSlots];
+  std::vector<Slot> m_slots;
   std::uint64_t m_queued = 0;
   mutable std::mutex m_lock;
   std::condition_variable m_changed;
   bool m_stop = false;
-  std::thread m_worker;  // last: starts once everything above exists
+  std::vector<std::thread> m_workers;  // last: they start once everything above exists
 };
 
 }  // namespace orvel

@@ -1,4 +1,5 @@
 // The "model" section: the 3D model of the rectangle or ellipse over the selection range.
+#include <algorithm>
 #include <optional>
 #include <stdexcept>
 
@@ -10,6 +11,7 @@
 #include "cli/Json.h"
 #include "cli/SliceReading.h"
 #include "cli/SweepResults.h"
+#include "platform/ProcessorShare.h"
 
 namespace orvel::cli {
 
@@ -48,17 +50,22 @@ std::string SurfaceEstimateJson(double area, std::int64_t volume) {
 SectionResult RunModelSection(const AnalyzeContext& context) {
   RequireMeasurableSlice(context.slice);
   const analysis::ModelSettings settings = ModelSettingsOf(context);
+  // The decoding workers and the sweep's threads beside this one take turns on the same
+  // processors: while the read-ahead is full its workers wait and the sweep gets them all.
+  const int threads = DecodeThreads(context.options);
+  platform::ProcessorShare processors(threads);
   std::optional<analysis::ModelBuilder> builder;
   std::optional<analysis::ModelSweep> sweep;  // built from the same reading of the slices
   try {
     builder.emplace(settings);
     if (const std::optional<int> maxShift = context.options.sweep)
-      sweep.emplace(settings, *maxShift, analysis::WorkersFor(2 * *maxShift + 1));
+      sweep.emplace(settings, *maxShift, std::min(threads, analysis::WorkersFor(2 * *maxShift + 1)), &processors);
   } catch (const std::length_error&) {
     throw SectionFailure{"the selection is too large for a 3D model"};
   }
   const auto& paths = context.dataset.slicePaths;
-  SliceReadAhead slices({paths.begin() + context.bottomIndex, paths.begin() + context.topIndex + 1}, context.window);
+  SliceReadAhead slices({paths.begin() + context.bottomIndex, paths.begin() + context.topIndex + 1}, context.window,
+                        threads, &processors);
   SliceImage slice;
   SectionProgress progress(context.progress, builder->Layers());
   for (int k = 0; k < builder->Layers(); ++k) {

@@ -13,7 +13,8 @@ const char* const kAnalyzeUsage =
     "usage: orvel-analyze FILE [--info] [--slice I] [--line|--rectangle|--ellipse X0,Y0,X1,Y1] "
     "[--range FIRST,LAST] [--levels P1,P2] [--invert] [--2d] [--3d] [--cut OUT] "
     "[--palette original|greyscale|colour1|colour2|binary] [--quality Q] [--export OUT] [--json] "
-    "[--csv] [--hash-content] [--sweep D] [--surface mesh] [--window LOW,HIGH] [--help] [--version]";
+    "[--csv] [--hash-content] [--sweep D] [--surface mesh] [--window LOW,HIGH] [--threads N] [--help] "
+    "[--version]";
 
 const char* const kAnalyzeHelp =
     "usage: orvel-analyze FILE [options]\n"
@@ -52,6 +53,9 @@ const char* const kAnalyzeHelp =
     "                           (0 at LOW and below, 255 at HIGH and above) instead of the\n"
     "                           automatic one, the 0.5 and 99.5 percentiles of the first\n"
     "                           deep slice\n"
+    "  --threads N              slices decoded at once by --3d and --cut, 1..256, sharing the\n"
+    "                           processors with the sweep (default: the processors this process\n"
+    "                           may use)\n"
     "  --help                   show this text\n"
     "  --version                show the version\n"
     "\n"
@@ -211,6 +215,13 @@ bool ParseOption(Parser& p, const std::string& option, AnalyzeOptions& o) {
       return false;
     }
     o.palette = text;
+  } else if (option == "--threads") {
+    if (!p.Ints(option, 1, v)) return false;
+    if (v[0] < 1 || v[0] > 256) {
+      p.error = "--threads takes a value from 1 to 256";
+      return false;
+    }
+    o.threads = v[0];
   } else if (const std::optional<bool> parsed = ParseReviewOption(p, option, o)) {
     return *parsed;
   } else {

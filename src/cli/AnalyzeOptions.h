@@ -42,6 +42,7 @@ struct AnalyzeOptions {
   bool meshSurfaces = false;   // --surface mesh
   bool hashContent = false;    // provenance also hashes the bytes of the range's files
   std::optional<SampleWindow> window;  // --window: 16-bit and float samples map through it
+  int threads = 0;             // --threads N: slices decoded at once; 0: one per usable processor
 };
 
 // Parses argv; on failure returns false with one line describing the problem in error, naming

@@ -1,6 +1,7 @@
 #include "cli/SliceReading.h"
 
 #include "cli/AnalyzeSections.h"
+#include "platform/ProcessorShare.h"
 
 namespace orvel::cli {
 
@@ -14,6 +15,10 @@ void FailUnlessLoaded(LoadStatus status, const std::string& path) {
 
 void ReadSliceOrFail(const std::string& path, SliceImage& image, DatasetWindow* window) {
   FailUnlessLoaded(LoadImageFile(path, image, window), path);
+}
+
+int DecodeThreads(const AnalyzeOptions& options) {
+  return options.threads > 0 ? options.threads : platform::UsableProcessors();
 }
 
 }  // namespace orvel::cli

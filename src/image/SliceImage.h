@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/LargeBuffers.h"
+
 namespace orvel {
 
 namespace platform {
@@ -33,23 +35,10 @@ constexpr int kSize = 0, kWidth = 4, kHeight = 8, kPlanes = 12, kBitCount = 14, 
 }  // namespace header
 
 // Leaves new elements uninitialised on resize, so that a reader that overwrites a whole pixel
-// buffer does not pay for zeroing it first (a quarter of the time to read a 1 MB BMP slice).
+// buffer does not pay for zeroing it first (a quarter of the time to read a 1 MB BMP slice), and
+// maps buffers of megabytes in huge pages.
 template <typename T>
-struct UninitialisedAllocator : std::allocator<T> {
-  template <typename U>
-  struct rebind {
-    using other = UninitialisedAllocator<U>;
-  };
-  using std::allocator<T>::allocator;
-  template <typename U>
-  void construct(U* p) noexcept {
-    ::new (static_cast<void*>(p)) U;
-  }
-  template <typename U, typename... Args>
-  void construct(U* p, Args&&... args) {
-    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
-  }
-};
+using UninitialisedAllocator = platform::LargeBufferAllocator<T>;
 
 // The most a reader allocates for one image, pixel buffer and scratch buffers together; headers
 // claiming more are refused.

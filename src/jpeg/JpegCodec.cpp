@@ -39,7 +39,7 @@ void SetDefaults(JpegProperties& record) {
 }
 
 // The stream named by the record: the file's bytes or a copy of the buffer.
-int LoadStream(const JpegProperties& record, bool fromFile, std::vector<std::uint8_t>& stream) {
+int LoadStream(const JpegProperties& record, bool fromFile, StreamBytes& stream) {
   if (!fromFile) {
     if (!record.jpegBuffer || record.jpegBufferSize <= 0) return kInvalidProperties;
     stream.assign(record.jpegBuffer, record.jpegBuffer + record.jpegBufferSize);
@@ -49,7 +49,7 @@ int LoadStream(const JpegProperties& record, bool fromFile, std::vector<std::uin
   platform::InputFile file;
   if (!file.Open(record.fileName)) return kInvalidFileName;
   if (file.Size() > kMaxDecodeBytes) return kMemoryError;  // no slice needs more than the bound holds
-  stream.resize(static_cast<std::size_t>(file.Size()));
+  stream.resize(static_cast<std::size_t>(file.Size()));  // uninitialised: the read fills it
   stream.resize(file.Read(stream.data(), stream.size()));
   return kSuccess;
 }
@@ -66,7 +66,7 @@ int ReadParameters(JpegProperties& record, bool fromFile) {
   JpegCodecState& state = *record.internal;
   state.decoder.reset();
   state.source = SourceOf(record, fromFile);
-  std::vector<std::uint8_t> stream;
+  StreamBytes stream;
   if (const int status = LoadStream(record, fromFile, stream); status != kSuccess) return status;
   auto decoder = std::make_unique<JpegDecoder>(std::move(stream), *state.routines);
   if (const int status = decoder->ReadHeader(); status != kSuccess) return status;

@@ -31,7 +31,7 @@ int SubsamplingCode(const Frame& frame) {
 
 // Tables 0 and 1 start as the typical tables of T.81 Annex K, which streams that carry no DHT
 // segment of their own (as motion-JPEG frames do) are coded with.
-JpegDecoder::JpegDecoder(std::vector<std::uint8_t> stream, const DecoderRoutines& routines)
+JpegDecoder::JpegDecoder(StreamBytes stream, const DecoderRoutines& routines)
     : m_stream(std::move(stream)), m_routines(routines) {
   const HuffmanTableSource* defaults[2][2] = {{&kLuminanceDcHuffman, &kLuminanceAcHuffman},
                                        {&kChrominanceDcHuffman, &kChrominanceAcHuffman}};

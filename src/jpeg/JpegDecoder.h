@@ -11,12 +11,16 @@
 #include "jpeg/JpegDecoderHuffman.h"
 #include "jpeg/JpegDecoderRoutines.h"
 #include "jpeg/JpegDecoderTypes.h"
+#include "platform/LargeBuffers.h"
 
 namespace orvel::jpeg {
 
 // The most memory one decode may take: the stream, the bitmap it fills, and the decoder's sample
 // planes and progressive coefficients together (the bound every slice reader keeps).
 inline constexpr std::uint64_t kMaxDecodeBytes = std::uint64_t{1} << 30;
+
+// The bytes of a stream, in huge pages when they are megabytes.
+using StreamBytes = std::vector<std::uint8_t, platform::LargeBufferAllocator<std::uint8_t>>;
 
 // Colour codes of a stream or a bitmap.
 enum ColourCode : int { kColourRgb = 1, kColourYcbcr = 3, kColourGrey = 4, kColourOther = 255 };
@@ -41,7 +45,7 @@ struct BitmapTarget {
 
 class JpegDecoder {
  public:
-  JpegDecoder(std::vector<std::uint8_t> stream, const DecoderRoutines& routines);
+  JpegDecoder(StreamBytes stream, const DecoderRoutines& routines);
 
   // Reads the markers up to and including the frame header; a JpegStatus.
   int ReadHeader();
@@ -82,7 +86,7 @@ class JpegDecoder {
   int CompleteRows() const;
   const std::uint8_t* UpsampledRow(const Component& component, int y, std::uint8_t* buffer) const;
 
-  std::vector<std::uint8_t> m_stream;
+  StreamBytes m_stream;
   std::size_t m_position = 0;
   const DecoderRoutines& m_routines;
   Frame m_frame;

@@ -91,6 +91,9 @@ class ViewerDialog : public QDialog {
   LinePoints SelectionPoints() const { return {m_startPoint, m_stopPoint}; }
   const SliceViewport& Viewport() const { return m_viewport; }
   int SlicesReadAhead() const;  // read ahead and ready to be shown
+  // For tests and benchmarks: slices decoded at once by playback and by the 3D and cut runs
+  // instead of one per usable processor. Drops what playback has read ahead.
+  void SetDecodeWorkers(int workers);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -233,6 +236,7 @@ class ViewerDialog : public QDialog {
   QTimer* m_pauseTimer = nullptr;        // the pauses of a playback step, which keep the window live
   std::function<void()> m_afterPause;    // the rest of the step, run when the pause ends
   std::unique_ptr<PlaybackReadAhead> m_readAhead;  // slices playback reaches next (two or more slices)
+  int m_decodeWorkers = 0;  // slices decoded at once; 0: one per usable processor
   SliceView* m_sliceView = nullptr;
   PreviewView* m_previewView = nullptr;
   PictureView* m_colourBarView = nullptr;

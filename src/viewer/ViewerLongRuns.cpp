@@ -3,7 +3,7 @@
 // else that stops playback cancel the run after the slice it is on. While a run goes on, m_play
 // is 1 without a playback timer, which is how the mouse and the handles know to keep still.
 //
-// Slices are read ahead on a worker thread, and the picture is redrawn at most once per frame of
+// Slices are decoded ahead on one worker per usable processor, and the picture is redrawn at most once per frame of
 // the screen; the selector, the caption and the progress line still follow every slice.
 #include <QCoreApplication>
 #include <QPlainTextEdit>
@@ -20,6 +20,7 @@
 #include "analysis/Model3DText.h"
 #include "app/SliceReadAhead.h"
 #include "dialogs/SaveImageDialog.h"
+#include "platform/ProcessorShare.h"
 #include "viewer/FramePacedRepaints.h"
 #include "viewer/OncePerFrame.h"
 #include "viewer/ViewerDialog.h"
@@ -41,7 +42,8 @@ void ViewerDialog::PumpMessages() { QCoreApplication::processEvents(QEventLoop::
 bool ViewerDialog::RunOverSlices(int first, int last, const std::function<void()>& beforeSlice,
                                  const std::function<void()>& sample) {
   const QScopedValueRollback<bool> running(m_sliceRunGoesOn, true);
-  SliceReadAhead slices({m_slicePaths.begin() + first, m_slicePaths.begin() + last + 1}, &m_sampleWindow);
+  SliceReadAhead slices({m_slicePaths.begin() + first, m_slicePaths.begin() + last + 1}, &m_sampleWindow,
+                        m_decodeWorkers > 0 ? m_decodeWorkers : platform::UsableProcessors());
   FramePacedRepaints repaints(this);
   OncePerFrame redraw([this] { Redraw(); });
   for (int index = first; index <= last; ++index) {

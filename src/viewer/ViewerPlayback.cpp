@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <exception>
+#include <vector>
 
 #include "app/PlaybackReadAhead.h"
 #include "platform/qt/WindowTimer.h"
@@ -109,12 +110,17 @@ void ViewerDialog::ShowNextPlaybackSlice(int next) {
   }
 }
 
-// The two slices the next steps will show, from the slice shown now and the direction.
+// The slices the next steps will show, as many as the read-ahead holds, from the slice shown now
+// and the direction.
 void ViewerDialog::ReadAheadFromCurrentSlice() {
   if (!m_readAhead) return;
-  const PlaybackMove first = NextPlaybackSlice(CurrentSliceIndex(), m_playDirection, m_sliceCount);
-  const PlaybackMove second = NextPlaybackSlice(first.slice, first.direction, m_sliceCount);
-  m_readAhead->ReadAhead({first.slice, second.slice});
+  std::vector<int> slices;
+  PlaybackMove move{CurrentSliceIndex(), m_playDirection};
+  for (int k = 0; k < m_readAhead->Slots(); ++k) {
+    move = NextPlaybackSlice(move.slice, move.direction, m_sliceCount);
+    slices.push_back(move.slice);
+  }
+  m_readAhead->ReadAhead(slices);
 }
 
 void ViewerDialog::PauseThen(int milliseconds, std::function<void()> continuation) {
@@ -132,6 +138,15 @@ void ViewerDialog::CancelPlaybackPause() {
   m_pauseTimer->stop();
   m_afterPause = nullptr;
   m_tickBusy = 0;
+}
+
+void ViewerDialog::SetDecodeWorkers(int workers) {
+  m_decodeWorkers = workers;
+  if (m_readAhead) {
+    m_readAhead.reset();  // its workers end before the new ones start
+    m_readAhead = std::make_unique<PlaybackReadAhead>(m_slicePaths, &m_sampleWindow, workers);
+    if (m_timerId != 0) ReadAheadFromCurrentSlice();
+  }
 }
 
 int ViewerDialog::SlicesReadAhead() const { return m_readAhead ? m_readAhead->ReadyCount() : 0; }

@@ -57,7 +57,7 @@ class PlaybackReadAheadTest : public ::testing::Test {
 
 TEST_F(PlaybackReadAheadTest, SlicesReadAheadAreTheSlicesAskedFor) {
   const auto paths = WriteSlices(4);
-  PlaybackReadAhead readAhead(paths);
+  PlaybackReadAhead readAhead(paths, nullptr, 1);
   readAhead.ReadAhead({2, 3});
   WaitUntilReady(readAhead, 2);
   SliceImage shown;
@@ -71,7 +71,7 @@ TEST_F(PlaybackReadAheadTest, SlicesReadAheadAreTheSlicesAskedFor) {
 
 TEST_F(PlaybackReadAheadTest, AtMostTwoSlicesAreHeldAndUnwantedOnesAreDropped) {
   const auto paths = WriteSlices(5);
-  PlaybackReadAhead readAhead(paths);
+  PlaybackReadAhead readAhead(paths, nullptr, 1);
   readAhead.ReadAhead({1, 2, 3});
   WaitUntilReady(readAhead, 2);
   readAhead.ReadAhead({2, 4});  // 1 is dropped, 2 kept, 4 read
@@ -89,13 +89,29 @@ TEST_F(PlaybackReadAheadTest, AtMostTwoSlicesAreHeldAndUnwantedOnesAreDropped) {
   EXPECT_EQ(readAhead.ReadyCount(), 0);
 }
 
+// Three workers hold four slices, each loaded as itself whichever worker read it, and a slice
+// named while they read (the selector moved) is read on the spot.
+TEST_F(PlaybackReadAheadTest, SeveralWorkersHoldOneSliceMoreThanThereAreWorkers) {
+  const auto paths = WriteSlices(8);
+  PlaybackReadAhead readAhead(paths, nullptr, 3);
+  readAhead.ReadAhead({1, 2, 3, 4, 5, 6});
+  SliceImage shown;
+  ASSERT_EQ(readAhead.Load(7, shown), LoadStatus::kLoaded);
+  EXPECT_EQ(shown.GetPixel(0, 0), 70);
+  WaitUntilReady(readAhead, 4);
+  for (int index : {1, 2, 3, 4, 5}) {
+    ASSERT_EQ(readAhead.Load(index, shown), LoadStatus::kLoaded);
+    EXPECT_EQ(shown.GetPixel(0, 0), 10 * index);
+  }
+}
+
 // A reader's message appears when the step reaches the slice, on the loading thread, and the
 // failed slice leaves the image empty rather than holding the picture before it.
 TEST_F(PlaybackReadAheadTest, AFailedReadAheadShowsItsMessageOnlyWhenLoaded) {
   auto paths = WriteSlices(3);
   test::WriteFile(paths[2], std::string("BM not a bitmap at all, only text"));
   test::MessageCapture messages;
-  PlaybackReadAhead readAhead(paths);
+  PlaybackReadAhead readAhead(paths, nullptr, 1);
   readAhead.ReadAhead({1, 2});
   WaitUntilReady(readAhead, 2);
   EXPECT_TRUE(messages.Messages().empty());
@@ -109,7 +125,7 @@ TEST_F(PlaybackReadAheadTest, AFailedReadAheadShowsItsMessageOnlyWhenLoaded) {
   EXPECT_EQ(messages.Messages()[0].second, platform::ApplicationTitle());
 
   // Read on the spot, the same slice gives the same status and message.
-  PlaybackReadAhead direct(paths);
+  PlaybackReadAhead direct(paths, nullptr, 1);
   EXPECT_EQ(direct.Load(2, shown), LoadStatus::kReadFailed);
   EXPECT_EQ(messages.Texts().size(), 2u);
 }
@@ -118,7 +134,7 @@ TEST_F(PlaybackReadAheadTest, AMissingFileLeavesTheImageEmptyWithoutAMessage) {
   auto paths = WriteSlices(2);
   std::remove(paths[1].c_str());
   test::MessageCapture messages;
-  PlaybackReadAhead readAhead(paths);
+  PlaybackReadAhead readAhead(paths, nullptr, 1);
   readAhead.ReadAhead({1});
   WaitUntilReady(readAhead, 1);
   SliceImage shown;

@@ -1,5 +1,6 @@
-// Slices read ahead on a worker thread: handed over in order, the worker stopped when the caller
-// leaves early, and a reader's messages shown on the caller's thread when it takes that slice.
+// Slices read ahead on 1, 2 and 7 worker threads: handed over in order, the workers stopped when
+// the caller leaves early, and a reader's messages shown on the caller's thread when it takes
+// that slice.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -34,28 +35,30 @@ std::vector<std::string> WriteSeries(const TemporaryDirectory& dir, int count) {
   return paths;
 }
 
-TEST(SliceReadAheadTest, HandsOverSlicesInOrderAndStopsWhenLeftEarly) {
+class SliceReadAheadTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(SliceReadAheadTest, HandsOverSlicesInOrderAndStopsWhenLeftEarly) {
   TemporaryDirectory dir;
-  const std::vector<std::string> paths = WriteSeries(dir, 8);
+  const std::vector<std::string> paths = WriteSeries(dir, 20);
   {
-    SliceReadAhead slices(paths);
+    SliceReadAhead slices(paths, nullptr, GetParam());
     SliceImage slice;
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < 20; ++i) {
       ASSERT_EQ(slices.Next(slice), LoadStatus::kLoaded);
       ASSERT_EQ(slice.GetWidth(), 4 + i);
     }
     EXPECT_THROW(slices.Next(slice), std::logic_error);
   }
-  SliceReadAhead slices(paths);
+  SliceReadAhead slices(paths, nullptr, GetParam());
   SliceImage slice;
   EXPECT_EQ(slices.Next(slice), LoadStatus::kLoaded);
   EXPECT_EQ(slice.GetWidth(), 4);
 }  // left after one slice: the worker, waiting for a free image, must end
 
-TEST(SliceReadAheadTest, TheCallersImageIsNotTouchedOnceHandedBack) {
+TEST_P(SliceReadAheadTest, TheCallersImageIsNotTouchedOnceHandedBack) {
   TemporaryDirectory dir;
   const std::vector<std::string> paths = WriteSeries(dir, 6);
-  SliceReadAhead slices(paths);
+  SliceReadAhead slices(paths, nullptr, GetParam());
   SliceImage first, second;
   ASSERT_EQ(slices.Next(first), LoadStatus::kLoaded);
   for (int i = 1; i < 6; ++i) ASSERT_EQ(slices.Next(second), LoadStatus::kLoaded);
@@ -65,7 +68,7 @@ TEST(SliceReadAheadTest, TheCallersImageIsNotTouchedOnceHandedBack) {
 
 // The reader runs on the worker, but its message belongs to the moment the caller reaches that
 // slice: it is shown then, on the caller's thread, and the slices after it are not read.
-TEST(SliceReadAheadTest, ReadersMessagesArriveOnTheCallersThreadWithTheirSlice) {
+TEST_P(SliceReadAheadTest, ReadersMessagesArriveOnTheCallersThreadWithTheirSlice) {
   TemporaryDirectory dir;
   std::vector<std::string> paths = WriteSeries(dir, 6);
   test::WriteFile(paths[2], std::string("BM but not a bitmap at all"));
@@ -76,7 +79,7 @@ TEST(SliceReadAheadTest, ReadersMessagesArriveOnTheCallersThreadWithTheirSlice) 
         threads.push_back(std::this_thread::get_id());
         capture(text, caption);
       });
-  SliceReadAhead slices(paths);
+  SliceReadAhead slices(paths, nullptr, GetParam());
   SliceImage slice;
   EXPECT_EQ(slices.Next(slice), LoadStatus::kLoaded);
   EXPECT_EQ(slices.Next(slice), LoadStatus::kLoaded);
@@ -87,16 +90,18 @@ TEST(SliceReadAheadTest, ReadersMessagesArriveOnTheCallersThreadWithTheirSlice) 
   platform::SetMessageSink(capture);
 }
 
-TEST(SliceReadAheadTest, AMissingSliceIsReportedAsSuch) {
+TEST_P(SliceReadAheadTest, AMissingSliceIsReportedAsSuch) {
   TemporaryDirectory dir;
   std::vector<std::string> paths = WriteSeries(dir, 3);
   paths[1] = dir.File("missing0001.bmp");
-  SliceReadAhead slices(paths);
+  SliceReadAhead slices(paths, nullptr, GetParam());
   SliceImage slice;
   EXPECT_EQ(slices.Next(slice), LoadStatus::kLoaded);
   EXPECT_EQ(slices.Next(slice), LoadStatus::kCannotOpen);
   EXPECT_THROW(slices.Next(slice), std::logic_error);  // nothing after it is read: no wait for it
 }
+
+INSTANTIATE_TEST_SUITE_P(Workers, SliceReadAheadTest, ::testing::Values(1, 2, 7));
 
 }  // namespace
 }  // namespace orvel

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QSlider>
 #include <QtTest>
+#include <filesystem>
 
 #include "support/TestSupport.h"
 #include "viewer/SliceView.h"
@@ -23,6 +24,11 @@ const QSize kWindow(700, 700);
 
 bool Checked(ViewerDialog& dialog, int controlId) {
   return qobject_cast<QAbstractButton*>(dialog.Control(controlId))->isChecked();
+}
+
+int ThreadCount() {
+  const std::filesystem::directory_iterator tasks("/proc/self/task");
+  return static_cast<int>(std::distance(tasks, std::filesystem::directory_iterator()));
 }
 
 QString Caption(ViewerDialog& dialog) { return qobject_cast<QLabel*>(dialog.Control(id::kGraphCaption))->text(); }
@@ -166,6 +172,8 @@ class Model3DRunTest : public QObject {
     QFETCH(bool, windowEnds);
     test::ToolsViewer viewer(m_firstSlice, kWindow);
     ViewerDialog& dialog = viewer.Dialog();
+    dialog.SetDecodeWorkers(4);  // several of them busy when the run is cancelled
+    const int threads = ThreadCount();
     test::PrepareRun(viewer, kSlices, Rectangle(0, kSlices - 1));
     std::vector<test::PumpState> states;
     test::DuringRun([&] {
@@ -186,8 +194,9 @@ class Model3DRunTest : public QObject {
     }
     VerifyCancelled(dialog);
     QCOMPARE(dialog.isVisible(), !windowEnds);
-    // The run stopped after its first slice: no later slice was read.
+    // The run stopped after its first slice: no later slice was read, and no worker is left.
     for (const test::PumpState& state : states) QVERIFY(!state.box.contains("layer 2 of"));
+    QCOMPARE(ThreadCount(), threads);
   }
 
   // "Start" during a run gives back playback, the handles and the mouse; the run goes on with

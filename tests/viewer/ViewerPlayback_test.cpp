@@ -55,21 +55,29 @@ class ViewerPlaybackTest : public QObject {
   Q_OBJECT
 
  private slots:
-  // Back and forth over all slices, with a pause at either end and none between.
+  // Back and forth over all slices, with a pause at either end and none between, whatever the
+  // number of slices decoded ahead at once.
   void VisitsEverySliceBackAndForth_data() {
     QTest::addColumn<int>("slices");
+    QTest::addColumn<int>("workers");
     QTest::addColumn<QList<int>>("order");
-    QTest::addRow("two slices alternate") << 2 << QList<int>{1, 0, 1, 0, 1};
-    QTest::addRow("five slices") << 5 << QList<int>{1, 2, 3, 4, 3, 2, 1, 0, 1, 2, 3, 4, 3};
+    const QList<int> five{1, 2, 3, 4, 3, 2, 1, 0, 1, 2, 3, 4, 3};
+    QTest::addRow("two slices alternate") << 2 << 1 << QList<int>{1, 0, 1, 0, 1};
+    QTest::addRow("two slices, three workers") << 2 << 3 << QList<int>{1, 0, 1, 0, 1};
+    QTest::addRow("five slices") << 5 << 1 << five;
+    QTest::addRow("five slices, two workers") << 5 << 2 << five;
+    QTest::addRow("five slices, seven workers") << 5 << 7 << five;
   }
 
   void VisitsEverySliceBackAndForth() {
     QFETCH(int, slices);
+    QFETCH(int, workers);
     QFETCH(QList<int>, order);
     test::ViewerTestScope scope;
     test::TemporaryDirectory dir;
     ViewerDialog viewer(test::WriteDataset(dir, {"bmp", slices, 32, 32}));
     viewer.InitialiseViewer();
+    viewer.SetDecodeWorkers(workers);
     QCOMPARE(ShownSlice(viewer), 0);
     QList<int> visited;
     for (int step = 0; step < order.size(); ++step) {
@@ -160,7 +168,7 @@ class ViewerPlaybackTest : public QObject {
     viewer.InitialiseViewer();
     Step(viewer);
     QCOMPARE(SelectedSlice(viewer), 1);
-    WaitForReadAhead(viewer, 2);             // slices 2 and 3, the damaged one read ahead
+    WaitForReadAhead(viewer, 2);             // slices 2 and 3 at least, the damaged one read ahead
     QVERIFY(scope.MessageBoxes().empty());      // its message waits for the step that shows it
     Step(viewer);
     QCOMPARE(SelectedSlice(viewer), 2);
@@ -197,6 +205,7 @@ class ViewerPlaybackTest : public QObject {
     test::TemporaryDirectory dir;
     ViewerDialog viewer(test::WriteDataset(dir, {"bmp", 12, 32, 32}));
     viewer.InitialiseViewer();
+    viewer.SetDecodeWorkers(3);  // the selector moves while they read slices 4 to 7 ahead
     viewer.show();
     for (int i = 0; i < 3; ++i) Step(viewer);
     QVERIFY(Playing(viewer));

@@ -42,7 +42,7 @@ void WaitForReadAhead(const viewer::ViewerDialog& viewer, int slices) {
   QElapsedTimer waited;
   waited.start();
   while (viewer.SlicesReadAhead() < slices && waited.elapsed() < 10000) QThread::msleep(1);
-  QCOMPARE(viewer.SlicesReadAhead(), slices);
+  QVERIFY(viewer.SlicesReadAhead() >= slices);
 }
 
 }  // namespace orvel::test

@@ -19,7 +19,7 @@ int ShownSlice(const viewer::ViewerDialog& viewer, int tolerance = 0);
 // One playback step as the timer gives it, with any pause it takes over at once.
 void Step(viewer::ViewerDialog& viewer);
 
-// Waits until the worker holds slices read ahead, without running the event loop, whose playback
+// Waits until the workers hold at least that many slices read ahead, without running the event loop, whose playback
 // timer would take steps.
 void WaitForReadAhead(const viewer::ViewerDialog& viewer, int slices);
 
