@@ -52,7 +52,9 @@ bool ViewerDialog::MoveGrabbedPoints(const QPointF& image) {
 // grabbed when their handles overlap there. The middle button, or the left one with Space held,
 // takes hold of the picture instead, to pan it.
 void ViewerDialog::mousePressEvent(QMouseEvent* event) {
-  const bool panButton = event->button() == Qt::MiddleButton || (event->button() == Qt::LeftButton && m_spaceHeld);
+  // Space counts only while the frame keeps the focus: its release may have gone to another control.
+  const bool spacePan = m_spaceHeld && focusWidget() == m_sliceView;
+  const bool panButton = event->button() == Qt::MiddleButton || (event->button() == Qt::LeftButton && spacePan);
   if (panButton && m_sliceView->geometry().contains(event->position().toPoint())) {
     m_panFrom = event->position();
     m_panning = true;
