@@ -166,6 +166,7 @@ class ViewerDialog : public QDialog {
   void ShowLimitSliders(bool shown);
   bool AnySelectionToolOn() const { return m_lineTool || m_rectangleTool || m_ellipseTool; }
   void UpdateDisplayScale();
+  void ShowSlicePicture();
   void ShowSliceRegion();
   QPointF ImagePosition(const QPointF& dialogPoint) const;  // slice pixels, not truncated
   QPointF FramePosition(const QPointF& dialogPoint) const;  // image frame client pixels

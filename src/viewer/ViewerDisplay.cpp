@@ -22,8 +22,7 @@ void ViewerDialog::Redraw() {
       m_colourBar.SetOriginalColours(m_slice.GetOriginalColours());
     ApplyPalette();
     ShowPreviewAndMarks();
-    UpdateDisplayScale();
-    m_sliceView->SetPicture(&m_slice, {}, m_viewport.Fitted() ? QRectF() : m_viewport.VisibleRegion());
+    ShowSlicePicture();
     m_colourBarView->SetPicture(&m_colourBar);
     DrawLineOverlay();
     DrawRectangleOverlay();

@@ -112,19 +112,23 @@ void ViewerDialog::ShowLimitSliders(bool shown) {
   SetShown(id::kTopLimit, shown);
 }
 
-// Screen pixels per slice pixel follow the window size and the zoom; assistive technology is told
-// what the frame shows.
+// Screen pixels per slice pixel follow the window size and the zoom.
 void ViewerDialog::UpdateDisplayScale() {
   m_viewport.SetFrame(m_sliceView->ClientRect().size(), QSize(m_imageWidth, m_imageHeight));
   if (m_imageWidth > 0) m_displayScale = m_viewport.Scale();
+}
+
+// The part of the slice the viewport names; assistive technology is told which part it is.
+void ViewerDialog::ShowSlicePicture() {
+  UpdateDisplayScale();
+  m_sliceView->SetPicture(&m_slice, {}, m_viewport.Fitted() ? QRectF() : m_viewport.VisibleRegion());
   const QString description = m_viewport.Description();
   if (m_sliceView->accessibleDescription() != description) m_sliceView->setAccessibleDescription(description);
 }
 
-// The part of the slice the viewport names, with the selection figure over it.
+// After a zoom, a pan or a new frame size: the picture with the selection figure over it.
 void ViewerDialog::ShowSliceRegion() {
-  UpdateDisplayScale();
-  m_sliceView->SetPicture(&m_slice, {}, m_viewport.Fitted() ? QRectF() : m_viewport.VisibleRegion());
+  ShowSlicePicture();
   DrawSelectionOverlay();
 }
 
