@@ -1,8 +1,9 @@
 #pragma once
 // What the viewer and orvel-analyze ask of the core, in one value: the tool and its two points,
-// how the slices are shown (whose levels and Invert the area and the model threshold with), the
-// selection range and the slice spacing. Each request of the analyses is built from it here, so
-// the window and the command line cannot assemble the same request two ways.
+// how the slices are shown (palette, Invert and the level sliders; the area and the model
+// threshold with the same levels and Invert), the selection range and the slice spacing. Each
+// request of the analyses is built from it here, so the window and the command line cannot
+// assemble the same request two ways.
 #include "analysis/AreaAnalysis.h"
 #include "analysis/Cut.h"
 #include "analysis/LineMeasurement.h"
@@ -14,6 +15,7 @@
 
 namespace orvel::analysis {
 
+// The tool that is on: the viewer's tool buttons, orvel-analyze's --line, --rectangle, --ellipse.
 enum class SelectionTool { kNone, kLine, kRectangle, kEllipse };
 
 // The figure a tool selects with: kNone for the line and for no tool.
@@ -29,9 +31,9 @@ struct AnalysisRequest {
   int spacing = 1;     // pixel rows or voxel planes one slice stands for
 };
 
-// The line on a slice; its 3D length spans the slice steps of the range.
+// The line on a slice, in its pixel size; its 3D length spans the slice steps of the range.
 LineRequest LineRequestFor(const AnalysisRequest& request, const SliceImage& slice);
-// The rectangle or ellipse on a slice, thresholded by the window of the level sliders.
+// The rectangle or ellipse on a slice, in its pixel size, thresholded by the level sliders' window.
 AreaRequest AreaRequestFor(const AnalysisRequest& request, const SliceImage& slice);
 // The model of the rectangle or ellipse over the range; the mesh surfaces are left off.
 ModelSettings ModelSettingsFor(const AnalysisRequest& request);
