@@ -5,8 +5,6 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "analysis/ColourScheme.h"
-
 namespace orvel::analysis {
 namespace {
 
@@ -74,19 +72,7 @@ SliceImage CutBuilder::TakeCutImage(const CutDisplay& display) {
   m_image.SetXPelsPerMeter(m_xPelsPerMeter);
   m_image.SetYPelsPerMeter(m_yPelsPerMeter);
   m_image.SetOriginalColours(m_fileColours);
-  const int scheme = 2 * display.palette + (display.invert ? 1 : 0);
-  if (display.palette == kOriginalPalette) {
-    m_image.ResetLevels();
-  } else {
-    m_image.SetLowerLevel(display.lowerLevelPosition);
-    m_image.SetUpperLevel(display.upperLevelPosition);
-  }
-  if (display.palette == kBinaryPalette) {
-    const ThresholdRange window = ThresholdWindow(display.lowerLevelPosition, display.upperLevelPosition);
-    m_image.ApplyColourScheme(scheme, window.low, window.high);
-  } else {
-    m_image.ApplyColourScheme(scheme, 0, 255);
-  }
+  ApplySliceDisplay(m_image, display);
   return std::move(m_image);
 }
 

@@ -9,18 +9,10 @@
 #include <vector>
 
 #include "analysis/SelectionBox.h"
+#include "analysis/SliceDisplay.h"
 #include "image/SliceImage.h"
 
 namespace orvel::analysis {
-
-// The viewer's display modes, numbered as its palette radio buttons.
-enum PaletteMode : int {
-  kGreyscalePalette = 0,
-  kColour1Palette = 1,
-  kColour2Palette = 2,
-  kBinaryPalette = 3,
-  kOriginalPalette = 4,
-};
 
 struct CutSettings {
   ImagePoint start;  // image pixels, y down from the top; the direction matters
@@ -30,12 +22,7 @@ struct CutSettings {
 };
 
 // How the viewer shows slices when the cut is made; the cut takes the same colours.
-struct CutDisplay {
-  int palette = kOriginalPalette;
-  bool invert = false;
-  int lowerLevelPosition = 0;  // level sliders
-  int upperLevelPosition = 0;
-};
+using CutDisplay = SliceDisplay;
 
 class CutBuilder {
  public:

@@ -36,14 +36,7 @@ std::vector<AreaSweepRow> SweepArea(const SliceImage& slice, analysis::AreaReque
 
 SectionResult RunAreaSection(const AnalyzeContext& context) {
   RequireMeasurableSlice(context.slice);
-  analysis::AreaRequest request;
-  request.start = StartPoint(context.options);
-  request.stop = StopPoint(context.options);
-  request.shape = context.options.tool == SelectionTool::kEllipse ? analysis::AreaShape::kEllipse
-                                                                  : analysis::AreaShape::kRectangle;
-  request.window = analysis::ThresholdWindow(context.lowerLevelPosition, context.upperLevelPosition);
-  request.invert = context.options.invert;
-  request.pixelSizeMm = context.slice.GetPixelSizeMm();
+  const analysis::AreaRequest request = analysis::AreaRequestFor(AnalysisRequestOf(context), context.slice);
   const analysis::AreaMeasurement area = Measure(context.slice, request);
 
   JsonObject json;

@@ -7,6 +7,7 @@
 #include "analysis/Cut.h"
 #include "app/SliceReadAhead.h"
 #include "cli/AnalyzeSections.h"
+#include "cli/AnalyzeSelection.h"
 #include "cli/Json.h"
 #include "cli/SliceReading.h"
 
@@ -14,23 +15,9 @@ namespace orvel::cli {
 
 namespace {
 
-int PaletteModeOf(const std::string& name) {
-  if (name == "greyscale") return analysis::kGreyscalePalette;
-  if (name == "colour1") return analysis::kColour1Palette;
-  if (name == "colour2") return analysis::kColour2Palette;
-  if (name == "binary") return analysis::kBinaryPalette;
-  return analysis::kOriginalPalette;
-}
-
-analysis::CutBuilder MakeCutBuilder(const AnalyzeContext& context) {
-  const PointPair& points = context.options.points;
-  analysis::CutSettings settings;
-  settings.start = {points.x0, points.y0};
-  settings.stop = {points.x1, points.y1};
-  settings.layers = context.topIndex - context.bottomIndex + 1;
-  settings.spacing = context.dataset.SliceSpacing();
+analysis::CutBuilder MakeCutBuilder(const analysis::AnalysisRequest& request) {
   try {
-    return analysis::CutBuilder(settings);
+    return analysis::CutBuilder(analysis::CutSettingsFor(request));
   } catch (const std::length_error&) {
     throw SectionFailure{"the cut along this line would be larger than any image can be"};
   }
@@ -40,7 +27,8 @@ analysis::CutBuilder MakeCutBuilder(const AnalyzeContext& context) {
 
 SectionResult RunCutSection(const AnalyzeContext& context) {
   const std::string& path = *context.options.cutPath;  // .bmp or .jpg, as the parser checked
-  analysis::CutBuilder builder = MakeCutBuilder(context);
+  const analysis::AnalysisRequest request = AnalysisRequestOf(context);
+  analysis::CutBuilder builder = MakeCutBuilder(request);
   if (builder.Width() == 0) throw SectionFailure{"cannot cut along a line shorter than one pixel"};
 
   // With one thread the slices are read on this one: sampling a line takes a few microseconds
@@ -62,9 +50,7 @@ SectionResult RunCutSection(const AnalyzeContext& context) {
     builder.AddSlice(slice);
     progress.LayerDone(k + 1);
   }
-  const analysis::CutDisplay display{PaletteModeOf(context.options.palette), context.options.invert,
-                                     context.lowerLevelPosition, context.upperLevelPosition};
-  const SliceImage cut = builder.TakeCutImage(display);
+  const SliceImage cut = builder.TakeCutImage(request.display);
   context.outputs->Stage(cut, path, context.options.quality);
 
   JsonObject json;

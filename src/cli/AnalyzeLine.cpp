@@ -8,13 +8,7 @@ namespace orvel::cli {
 
 SectionResult RunLineSection(const AnalyzeContext& context) {
   RequireMeasurableSlice(context.slice);
-  analysis::LineRequest request;
-  request.start = StartPoint(context.options);
-  request.stop = StopPoint(context.options);
-  request.pixelSizeMm = context.slice.GetPixelSizeMm();
-  // Slice steps from the bottom to the top limit (the limit sliders' position difference).
-  request.sliceSteps = context.topIndex - context.bottomIndex;
-  request.sliceSpacing = context.dataset.SliceSpacing();
+  const analysis::LineRequest request = analysis::LineRequestFor(AnalysisRequestOf(context), context.slice);
   const analysis::LineMeasurement line = analysis::MeasureLine(context.slice, request);
 
   JsonObject json;

@@ -17,27 +17,6 @@ namespace orvel::cli {
 
 namespace {
 
-analysis::AreaShape ShapeOf(SelectionTool tool) {
-  switch (tool) {
-    case SelectionTool::kRectangle: return analysis::AreaShape::kRectangle;
-    case SelectionTool::kEllipse: return analysis::AreaShape::kEllipse;
-    default: return analysis::AreaShape::kNone;
-  }
-}
-
-analysis::ModelSettings ModelSettingsOf(const AnalyzeContext& context) {
-  const PointPair& points = context.options.points;
-  analysis::ModelSettings settings;
-  settings.box = analysis::SelectionBox::FromPoints({points.x0, points.y0}, {points.x1, points.y1});
-  settings.shape = ShapeOf(context.options.tool);
-  settings.window = analysis::ThresholdWindow(context.lowerLevelPosition, context.upperLevelPosition);
-  settings.invert = context.options.invert;
-  settings.layers = context.topIndex - context.bottomIndex + 1;
-  settings.spacing = context.dataset.SliceSpacing();
-  settings.meshSurfaces = context.options.meshSurfaces;
-  return settings;
-}
-
 // One surface estimate in square pixels and its ratio to the volume, per pixel (0 for V = 0).
 std::string SurfaceEstimateJson(double area, std::int64_t volume) {
   JsonObject json;
@@ -49,7 +28,8 @@ std::string SurfaceEstimateJson(double area, std::int64_t volume) {
 
 SectionResult RunModelSection(const AnalyzeContext& context) {
   RequireMeasurableSlice(context.slice);
-  const analysis::ModelSettings settings = ModelSettingsOf(context);
+  analysis::ModelSettings settings = analysis::ModelSettingsFor(AnalysisRequestOf(context));
+  settings.meshSurfaces = context.options.meshSurfaces;
   // The decoding workers and the sweep's threads beside this one take turns on the same
   // processors: while the read-ahead is full its workers wait and the sweep gets them all.
   const int threads = DecodeThreads(context.options);

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "analysis/AnalysisRequest.h"
 #include "image/SampleWindow.h"
 
 namespace orvel::cli {
@@ -15,7 +16,7 @@ struct IntPair {
   int first = 0, second = 0;
 };
 
-enum class SelectionTool { kNone, kLine, kRectangle, kEllipse };
+using analysis::SelectionTool;
 
 // What the command line asks for: a run, or only the help text or the version.
 enum class AnalyzeRequest { kRun, kHelp, kVersion };

@@ -1,18 +1,15 @@
 #pragma once
-// What the line, area and model sections share: the tool's two points and the check that a slice
-// can be measured at all.
-#include "analysis/SelectionBox.h"
-#include "cli/AnalyzeOptions.h"
+// What the line, area, model and cut sections share: the request the command line makes of the
+// core, and the check that a slice can be measured at all.
+#include "analysis/AnalysisRequest.h"
+#include "cli/AnalyzeSections.h"
 #include "image/SliceImage.h"
 
 namespace orvel::cli {
 
-inline analysis::ImagePoint StartPoint(const AnalyzeOptions& options) {
-  return {options.points.x0, options.points.y0};
-}
-inline analysis::ImagePoint StopPoint(const AnalyzeOptions& options) {
-  return {options.points.x1, options.points.y1};
-}
+// The tool and its points, --palette, --levels (or the first slice's), --invert, --range and the
+// dataset's slice spacing.
+analysis::AnalysisRequest AnalysisRequestOf(const AnalyzeContext& context);
 
 // Grey values are colour-table indices of an 8-bit slice with a 256-entry table; on other slices
 // the viewer offers no selection tools. Throws SectionFailure for such a slice.

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/AnalysisRequest.h"
 #include "app/Dataset.h"
 #include "app/DatasetWindow.h"
 #include "app/ImageLoader.h"
@@ -152,6 +153,7 @@ class ViewerDialog : public QDialog {
   void ShowLevelSliders(bool shown);
   void WriteLevelReadouts();
   void ApplyPalette();
+  analysis::SliceDisplay CurrentDisplay() const;  // the palette mode, Invert and the level sliders
   void ShowPreviewAndMarks();
 
   // Tools and results.
@@ -173,6 +175,8 @@ class ViewerDialog : public QDialog {
   bool MoveGrabbedPoints(const QPointF& imagePoint);       // false outside the dragging band
   void ShowLineResults();
   void ShowAreaResults();
+  // What the controls ask of the core now: the tool, its points, the display, range and spacing.
+  analysis::AnalysisRequest CurrentRequest() const;
   void SetResultsText(const std::string& text);
 
   // Long runs.

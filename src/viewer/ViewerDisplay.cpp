@@ -5,7 +5,7 @@
 #include <cstring>
 #include <exception>
 
-#include "analysis/ColourScheme.h"
+#include "analysis/SliceDisplay.h"
 #include "viewer/PreviewView.h"
 #include "viewer/SliceView.h"
 #include "viewer/ViewerDialog.h"
@@ -39,27 +39,16 @@ void ViewerDialog::Redraw() {
 
 // Builds the colour tables of the slice, the preview and the colour bar for the palette mode.
 void ViewerDialog::ApplyPalette() {
-  const bool levels = m_palette != 4;
-  switch (m_palette) {
-    case 0: m_slice.ShowGreyscale(); break;
-    case 1: m_slice.ShowColour1(); break;
-    case 2: m_slice.ShowColour2(); break;
-    case 3: m_slice.ShowBinary(); break;
-    default: m_slice.ShowOriginal(); break;
-  }
-  if (m_palette <= 2) {
-    m_slice.SetLowerLevel(m_lowerLevelSlider->value());
-    m_slice.SetUpperLevel(m_upperLevelSlider->value());
-  } else if (m_palette == 3) {
-    const analysis::ThresholdRange window =
-        analysis::ThresholdWindow(m_lowerLevelSlider->value(), m_upperLevelSlider->value());
-    m_slice.SetBinaryThresholds(window.low, window.high);
-  }
-  m_slice.SetInverted(m_invert);
+  const bool levels = m_palette != analysis::kOriginalPalette;
+  analysis::ApplySliceDisplay(m_slice, CurrentDisplay());
   m_preview.CopyDisplaySettings(m_slice);
   m_colourBar.CopyDisplaySettings(m_slice);
   SetEnabled(id::kLowerLevel, levels);
   SetEnabled(id::kUpperLevel, levels);
+}
+
+analysis::SliceDisplay ViewerDialog::CurrentDisplay() const {
+  return {m_palette, m_invert, m_lowerLevelSlider->value(), m_upperLevelSlider->value()};
 }
 
 // The preview in its fitted rectangle, with the red marker of the current slice on side previews.

@@ -10,13 +10,11 @@
 #include <QScopedValueRollback>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <QSlider>
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
 
-#include "analysis/Cut.h"
-#include "analysis/Model3D.h"
+#include "analysis/AnalysisRequest.h"
 #include "analysis/Model3DText.h"
 #include "app/SliceReadAhead.h"
 #include "dialogs/SaveImageDialog.h"
@@ -81,14 +79,8 @@ void ViewerDialog::On3D() {
 // layers were thresholded two ways would measure nothing real. The palette still follows "Invert".
 void ViewerDialog::Create3DModel() {
   SetText(id::kGraphCaption, "");
-  const int first = SliceIndexAt(m_bottomLimitSlider), last = SliceIndexAt(m_topLimitSlider);
-  analysis::ModelSettings settings;
-  settings.box = analysis::SelectionBox::FromPoints({m_startPoint.x, m_startPoint.y}, {m_stopPoint.x, m_stopPoint.y});
-  settings.shape = m_ellipseTool ? analysis::AreaShape::kEllipse : analysis::AreaShape::kRectangle;
-  settings.window = analysis::ThresholdWindow(m_lowerLevelSlider->value(), m_upperLevelSlider->value());
-  settings.invert = m_invert;
-  settings.layers = last - first + 1;
-  settings.spacing = m_sliceSpacing;
+  const analysis::AnalysisRequest request = CurrentRequest();
+  const analysis::ModelSettings settings = analysis::ModelSettingsFor(request);
   m_selectionBounds[0] = settings.box.minX;
   m_selectionBounds[1] = settings.box.minY;
   m_selectionBounds[2] = settings.box.maxX;
@@ -102,7 +94,8 @@ void ViewerDialog::Create3DModel() {
     OnStop();  // a box beyond any slice: nothing to build
   }
   const bool finished =
-      model && RunOverSlices(first, last, [&] { ShowModelProgress(*model); }, [&] { model->AddSlice(m_slice); });
+      model && RunOverSlices(request.firstSlice, request.lastSlice, [&] { ShowModelProgress(*model); },
+                             [&] { model->AddSlice(m_slice); });
   if (!finished) {  // cancelled: nothing of the model is shown
     SetText(id::kGraphCaption, "");
     SetResultsText("");
@@ -148,20 +141,16 @@ void ViewerDialog::CutAlongLine() {
   m_lineTool = 1;
   const auto tools = {id::kLine, id::kRectangle, id::kEllipse};
   EnableControls(tools, false);
-  const int first = SliceIndexAt(m_bottomLimitSlider), last = SliceIndexAt(m_topLimitSlider);
-  analysis::CutSettings settings;
-  settings.start = {m_startPoint.x, m_startPoint.y};
-  settings.stop = {m_stopPoint.x, m_stopPoint.y};
-  settings.layers = last - first + 1;
-  settings.spacing = m_sliceSpacing;
+  const analysis::AnalysisRequest request = CurrentRequest();
 
   std::optional<analysis::CutBuilder> cut;
   try {
-    cut.emplace(settings);
+    cut.emplace(analysis::CutSettingsFor(request));
   } catch (const std::length_error&) {
     OnStop();  // a line beyond any slice: nothing to cut
   }
-  const bool finished = cut && RunOverSlices(first, last, {}, [&] { cut->AddSlice(m_slice); });
+  const bool finished =
+      cut && RunOverSlices(request.firstSlice, request.lastSlice, {}, [&] { cut->AddSlice(m_slice); });
   SetShown(id::kGraph, false);
   SetText(id::kGraphCaption, "");
   SetResultsText("");
@@ -172,8 +161,7 @@ void ViewerDialog::CutAlongLine() {
   if (finished) {
     dialogs::SaveImageDialog dialog(this);  // framed as the viewer is, which its layout counts on
     dialog.SetSaveFolder(std::filesystem::path(m_slicePaths.front()).parent_path().string());
-    dialog.SetImage(cut->TakeCutImage(
-        {m_palette, m_invert, m_lowerLevelSlider->value(), m_upperLevelSlider->value()}));
+    dialog.SetImage(cut->TakeCutImage(CurrentDisplay()));  // the colours at the end of the run
     dialog.exec();
   }
   EnableControls(tools, true);

@@ -1,10 +1,7 @@
 // The results box and the graph under it: the line block and the area block of Redraw, and the
 // "2D" button that switches the area block on and off. The texts and the graph values come from
 // the core, so the box and orvel-analyze can never differ.
-#include <QSlider>
-
-#include "analysis/AreaAnalysis.h"
-#include "analysis/LineMeasurement.h"
+#include "analysis/AnalysisRequest.h"
 #include "viewer/GraphPictures.h"
 #include "viewer/GraphView.h"
 #include "viewer/ViewerDialog.h"
@@ -15,6 +12,11 @@ namespace orvel::viewer {
 namespace {
 
 analysis::ImagePoint ImagePointOf(PixelPoint point) { return {point.x, point.y}; }
+
+analysis::SelectionTool ToolOf(bool line, bool rectangle, bool ellipse) {
+  using Tool = analysis::SelectionTool;
+  return line ? Tool::kLine : rectangle ? Tool::kRectangle : ellipse ? Tool::kEllipse : Tool::kNone;
+}
 
 // minX, minY, maxX, maxY of the box the two points span.
 void StoreBounds(int (&bounds)[4], PixelPoint start, PixelPoint stop) {
@@ -27,6 +29,18 @@ void StoreBounds(int (&bounds)[4], PixelPoint start, PixelPoint stop) {
 
 }  // namespace
 
+analysis::AnalysisRequest ViewerDialog::CurrentRequest() const {
+  analysis::AnalysisRequest request;
+  request.tool = ToolOf(m_lineTool, m_rectangleTool, m_ellipseTool);
+  request.start = ImagePointOf(m_startPoint);
+  request.stop = ImagePointOf(m_stopPoint);
+  request.display = CurrentDisplay();
+  request.firstSlice = SliceIndexAt(m_bottomLimitSlider);
+  request.lastSlice = SliceIndexAt(m_topLimitSlider);
+  request.spacing = m_sliceSpacing;
+  return request;
+}
+
 void ViewerDialog::SetResultsText(const std::string& text) {
   m_resultsText = text;
   SetText(id::kResults, text);
@@ -36,12 +50,7 @@ void ViewerDialog::SetResultsText(const std::string& text) {
 // slice steps from the bottom to the top limit.
 void ViewerDialog::ShowLineResults() {
   StoreBounds(m_selectionBounds, m_startPoint, m_stopPoint);
-  analysis::LineRequest request;
-  request.start = ImagePointOf(m_startPoint);
-  request.stop = ImagePointOf(m_stopPoint);
-  request.pixelSizeMm = m_slice.GetPixelSizeMm();
-  request.sliceSteps = m_bottomLimitSlider->value() - m_topLimitSlider->value();
-  request.sliceSpacing = m_sliceSpacing;
+  const analysis::LineRequest request = analysis::LineRequestFor(CurrentRequest(), m_slice);
   const analysis::LineMeasurement line = analysis::MeasureLine(m_slice, request);
   const QSize graphSize = m_graphView->contentsRect().size();
   m_graphView->SetGraph(LineProfileGraph(
@@ -52,16 +61,8 @@ void ViewerDialog::ShowLineResults() {
 // Area, objects and the size distribution of the rectangle or ellipse, thresholded by the window
 // of the two level sliders in every display mode. With no figure tool on nothing is selected.
 void ViewerDialog::ShowAreaResults() {
-  analysis::AreaRequest request;
-  request.start = ImagePointOf(m_startPoint);
-  request.stop = ImagePointOf(m_stopPoint);
-  request.shape = m_rectangleTool ? analysis::AreaShape::kRectangle
-                  : m_ellipseTool ? analysis::AreaShape::kEllipse
-                                  : analysis::AreaShape::kNone;
-  request.window = analysis::ThresholdWindow(m_lowerLevelSlider->value(), m_upperLevelSlider->value());
-  request.invert = m_invert;
-  request.pixelSizeMm = m_slice.GetPixelSizeMm();
-  const analysis::AreaMeasurement area = analysis::MeasureArea(m_slice, request);
+  const analysis::AreaMeasurement area =
+      analysis::MeasureArea(m_slice, analysis::AreaRequestFor(CurrentRequest(), m_slice));
   StoreBounds(m_selectionBounds, m_startPoint, m_stopPoint);
   m_selectionArea = static_cast<int>(area.boxArea == 0 ? 1 : area.boxArea);
   m_graphView->SetGraph(SizeDistributionGraph(area.sizeClassCounts, m_graphView->contentsRect().size()));
