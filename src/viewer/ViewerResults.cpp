@@ -16,15 +16,6 @@ namespace {
 
 analysis::ImagePoint ImagePointOf(PixelPoint point) { return {point.x, point.y}; }
 
-// minX, minY, maxX, maxY of the box the two points span.
-void StoreBounds(int (&bounds)[4], PixelPoint start, PixelPoint stop) {
-  const auto box = analysis::SelectionBox::FromPoints(ImagePointOf(start), ImagePointOf(stop));
-  bounds[0] = box.minX;
-  bounds[1] = box.minY;
-  bounds[2] = box.maxX;
-  bounds[3] = box.maxY;
-}
-
 }  // namespace
 
 void ViewerDialog::SetResultsText(const std::string& text) {
@@ -35,7 +26,6 @@ void ViewerDialog::SetResultsText(const std::string& text) {
 // Lengths, grey values and the profile of the line on the current slice. The 3D length spans the
 // slice steps from the bottom to the top limit.
 void ViewerDialog::ShowLineResults() {
-  StoreBounds(m_selectionBounds, m_startPoint, m_stopPoint);
   analysis::LineRequest request;
   request.start = ImagePointOf(m_startPoint);
   request.stop = ImagePointOf(m_stopPoint);
@@ -62,8 +52,6 @@ void ViewerDialog::ShowAreaResults() {
   request.invert = m_invert;
   request.pixelSizeMm = m_slice.GetPixelSizeMm();
   const analysis::AreaMeasurement area = analysis::MeasureArea(m_slice, request);
-  StoreBounds(m_selectionBounds, m_startPoint, m_stopPoint);
-  m_selectionArea = static_cast<int>(area.boxArea == 0 ? 1 : area.boxArea);
   m_graphView->SetGraph(SizeDistributionGraph(area.sizeClassCounts, m_graphView->contentsRect().size()));
   SetResultsText(m_resultsText + area.text);
 }
