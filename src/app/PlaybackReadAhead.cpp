@@ -13,25 +13,10 @@ PlaybackMove NextPlaybackSlice(int shown, int direction, int sliceCount) {
 }
 
 PlaybackReadAhead::PlaybackReadAhead(std::vector<std::string> paths, DatasetWindow* window, int workers)
-    : m_paths(std::move(paths)), m_window(window), m_slots(static_cast<std::size_t>(std::max(workers, 1)) + 1) {
-  try {
-    for (int w = 0; w < std::max(workers, 1); ++w) m_workers.emplace_back([this] { ReadQueuedSlices(); });
-  } catch (...) {
-    StopWorkers();  // the system refused a thread: those started end before the failure is passed on
-    throw;
-  }
-}
-
-PlaybackReadAhead::~PlaybackReadAhead() { StopWorkers(); }
-
-void PlaybackReadAhead::StopWorkers() {
-  {
-    std::lock_guard<std::mutex> guard(m_lock);
-    m_stop = true;
-  }
-  m_changed.notify_all();
-  for (std::thread& worker : m_workers) worker.join();
-}
+    : m_paths(std::move(paths)),
+      m_window(window),
+      m_slots(static_cast<std::size_t>(std::max(workers, 1)) + 1),
+      m_workers(workers, m_lock, m_changed, [this] { ReadQueuedSlices(); }) {}
 
 PlaybackReadAhead::Slot* PlaybackReadAhead::FindWanted(int index) {
   for (Slot& slot : m_slots)
@@ -79,8 +64,8 @@ void PlaybackReadAhead::ReadAhead(const std::vector<int>& indices) {
 void PlaybackReadAhead::ReadQueuedSlices() {
   std::unique_lock<std::mutex> guard(m_lock);
   for (;;) {
-    m_changed.wait(guard, [&] { return m_stop || NextQueued(); });
-    if (m_stop) return;
+    m_changed.wait(guard, [&] { return m_workers.Stopping() || NextQueued(); });
+    if (m_workers.Stopping()) return;
     Slot& slot = *NextQueued();
     slot.state = SlotState::kReading;
     const std::string path = m_paths[slot.index];

@@ -17,10 +17,10 @@
 #include <exception>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/ImageLoader.h"
+#include "app/WorkerThreads.h"
 #include "image/SliceImage.h"
 #include "platform/Messages.h"
 #include "platform/ProcessorShare.h"
@@ -41,7 +41,6 @@ class PlaybackReadAhead {
   // slices decoded at once, at least 1; by default one per usable processor.
   explicit PlaybackReadAhead(std::vector<std::string> paths, DatasetWindow* window = nullptr,
                              int workers = platform::UsableProcessors());
-  ~PlaybackReadAhead();  // waits for the reads in progress, then stops the workers
   PlaybackReadAhead(const PlaybackReadAhead&) = delete;
   PlaybackReadAhead& operator=(const PlaybackReadAhead&) = delete;
 
@@ -75,7 +74,6 @@ class PlaybackReadAhead {
     std::vector<platform::Message> messages;
   };
 
-  void StopWorkers();
   void ReadQueuedSlices();
   Slot* FindWanted(int index);
   Slot* NextQueued();
@@ -86,8 +84,7 @@ class PlaybackReadAhead {
   std::uint64_t m_queued = 0;
   mutable std::mutex m_lock;
   std::condition_variable m_changed;
-  bool m_stop = false;
-  std::vector<std::thread> m_workers;  // last: they start once everything above exists
+  WorkerThreads m_workers;  // last; going, it waits for the reads in progress
 };
 
 }  // namespace orvel

@@ -13,31 +13,14 @@ SliceReadAhead::SliceReadAhead(std::vector<std::string> paths, DatasetWindow* wi
       m_window(window),
       m_share(share),
       m_slots(static_cast<std::size_t>(std::max(workers, 1)) + 2),
-      m_failed(m_paths.size()) {
-  try {
-    for (int w = 0; w < std::max(workers, 1); ++w) m_workers.emplace_back([this] { Work(); });
-  } catch (...) {
-    StopWorkers();  // the system refused a thread: those started end before the failure is passed on
-    throw;
-  }
-}
-
-SliceReadAhead::~SliceReadAhead() { StopWorkers(); }
-
-void SliceReadAhead::StopWorkers() {
-  {
-    std::lock_guard<std::mutex> guard(m_lock);
-    m_stop = true;
-  }
-  m_changed.notify_all();
-  for (std::thread& worker : m_workers) worker.join();
-}
+      m_failed(m_paths.size()),
+      m_workers(workers, m_lock, m_changed, [this] { Work(); }) {}
 
 // The next slice in order, once the image it goes into is free (the caller has moved past the
 // slice that image held). False when the worker is to end.
 bool SliceReadAhead::Claim(std::size_t& index) {
   std::unique_lock<std::mutex> guard(m_lock);
-  const auto done = [&] { return m_stop || m_failed < m_paths.size() || m_claimed >= m_paths.size(); };
+  const auto done = [&] { return m_workers.Stopping() || m_failed < m_paths.size() || m_claimed >= m_paths.size(); };
   m_changed.wait(guard, [&] { return done() || m_claimed < m_released + m_slots.size(); });
   if (done()) return false;
   index = m_claimed++;

@@ -18,10 +18,10 @@
 #include <cstddef>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/ImageLoader.h"
+#include "app/WorkerThreads.h"
 #include "image/SliceImage.h"
 #include "platform/Messages.h"
 #include "platform/ProcessorShare.h"
@@ -36,7 +36,6 @@ class SliceReadAhead {
   // the share's processors.
   explicit SliceReadAhead(std::vector<std::string> paths, DatasetWindow* window = nullptr, int workers = 1,
                           platform::ProcessorShare* share = nullptr);
-  ~SliceReadAhead();  // stops the workers once the slices they are reading are done
   SliceReadAhead(const SliceReadAhead&) = delete;
   SliceReadAhead& operator=(const SliceReadAhead&) = delete;
 
@@ -55,7 +54,6 @@ class SliceReadAhead {
     std::size_t finished = 0;  // 1 + the index of the slice read into it, 0 before the first
   };
 
-  void StopWorkers();
   void Work();
   bool Claim(std::size_t& index);
   void Read(std::size_t index);
@@ -70,8 +68,7 @@ class SliceReadAhead {
   std::size_t m_released = 0;  // slices the caller is done with
   std::size_t m_taken = 0;     // slices handed to the caller
   std::size_t m_failed;        // the first slice that could not be read; size() while none
-  bool m_stop = false;
-  std::vector<std::thread> m_workers;  // last: they start once everything above exists
+  WorkerThreads m_workers;  // last; going, it waits for the slices being read
 };
 
 }  // namespace orvel

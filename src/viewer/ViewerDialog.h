@@ -3,6 +3,7 @@
 // Redraw that every handler ends with. Split into files by concern:
 //   ViewerLayout.cpp    construction, InitialiseViewer, resizing, Exit / close / Escape
 //   ViewerPlayback.cpp  Start, Stop, the playback step, the slice selector and limit sliders
+//                       (Playback holds the timer, the pauses and the read-ahead)
 //   ViewerDisplay.cpp   Redraw, the palette buttons, Invert, the level sliders
 //   ViewerTools.cpp     the selection tools, their overlays, the range marks
 //   ViewerMouse.cpp     dragging the two points of the selection
@@ -14,7 +15,6 @@
 #include <QMargins>
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,23 +26,15 @@
 #include "image/SliceImage.h"
 #include "platform/qt/DialogTemplate.h"
 #include "viewer/InitialWindowLayout.h"
+#include "viewer/Playback.h"
 #include "viewer/SliceViewport.h"
 
 class QAbstractButton;
 class QPointF;
 class QSlider;
-class QTimer;
-
-namespace orvel {
-class PlaybackReadAhead;
-}
 
 namespace orvel::analysis {
 class ModelBuilder;
-}
-
-namespace orvel::platform {
-class WindowTimer;
 }
 
 namespace orvel::viewer {
@@ -87,11 +79,11 @@ class ViewerDialog : public QDialog {
   const std::string& ResultsText() const { return m_resultsText; }
   // For tests and benchmarks: whether a playback pause is under way, and ending it at once as if
   // its time had passed.
-  bool PlaybackPausePending() const;
-  void EndPlaybackPauseNow();
+  bool PlaybackPausePending() const { return m_playback.PausePending(); }
+  void EndPlaybackPauseNow() { m_playback.EndPauseNow(); }
   LinePoints SelectionPoints() const { return {m_startPoint, m_stopPoint}; }
   const SliceViewport& Viewport() const { return m_viewport; }
-  int SlicesReadAhead() const;  // read ahead and ready to be shown
+  int SlicesReadAhead() const { return m_playback.SlicesReadAhead(); }  // read ahead and ready to be shown
   // For tests and benchmarks: slices decoded at once by playback and by the 3D and cut runs
   // instead of one per usable processor. Drops what playback has read ahead.
   void SetDecodeWorkers(int workers);
@@ -140,13 +132,10 @@ class ViewerDialog : public QDialog {
   // Playback.
   int CurrentSliceIndex() const;
   int SliceIndexAt(const QSlider* slider) const;  // the slice a vertical slider names
-  bool LoadSlice(int index);  // false when a BMP or TIFF read failed
+  void SetSliderToSlice(QSlider* slider, int index);
   LoadStatus LoadSliceFile(int index);
   std::string SliceTitleWithExtension(int index) const;
   void ShowNextPlaybackSlice(int next);
-  void PauseThen(int milliseconds, std::function<void()> continuation);
-  void CancelPlaybackPause();
-  void ReadAheadFromCurrentSlice();
 
   // Display.
   void SetLevelLabels(const char* lower, const char* upper);
@@ -157,14 +146,14 @@ class ViewerDialog : public QDialog {
   void ShowPreviewAndMarks();
 
   // Tools and results.
-  bool LongRunInProgress() const { return m_play != static_cast<int>(m_timerId); }
-  void DrawLineOverlay();
-  void DrawRectangleOverlay();
-  void DrawEllipseOverlay();
+  // A 3D or cut run holds the Start state without playback's ticks ("Start" during the run
+  // gives the ticks, the handles and the mouse back).
+  bool LongRunInProgress() const { return m_play && !m_playback.Running(); }
   void DrawRangeMarks();
   enum class FigureTool { kRectangle, kEllipse };
   void ToggleFigureTool(FigureTool tool);
-  void DrawSelectionOverlay();  // the figure of whichever tool is on
+  void DrawSelectionOverlay();  // the figure of whichever tool is on, or none
+  void ShowLevelPalette(const char* lowerCaption, const char* upperCaption);
   void ShowLimitSliders(bool shown);
   bool AnySelectionToolOn() const { return m_lineTool || m_rectangleTool || m_ellipseTool; }
   void UpdateDisplayScale();
@@ -185,14 +174,13 @@ class ViewerDialog : public QDialog {
   void PumpMessages();
   // Reads the slices first .. last into m_slice one per pass (beforeSlice, when given, runs before
   // each read), shows each, hands it to sample and lets pending events through after each. False
-  // when it ended early: m_play found 0, or a slice that could not be read.
+  // when it ended early: m_play found false (Stop), or a slice that could not be read.
   bool RunOverSlices(int first, int last, const std::function<void()>& beforeSlice,
                      const std::function<void()>& sample);
   void EnableControls(std::initializer_list<int> ids, bool enabled);
   void ShowModelProgress(const analysis::ModelBuilder& model);
 
   // State, named as the design names it.
-  unsigned m_timerId = 0;
   std::vector<std::string> m_slicePaths;
   std::vector<std::string> m_sliceTitles;
   std::vector<std::uint16_t> m_sliceNumbers;
@@ -201,24 +189,18 @@ class ViewerDialog : public QDialog {
   SliceImage m_preview;
   SliceImage m_colourBar;
   int m_layoutAnchorId = 0;
-  int m_playDirection = 1;
   int m_sliceCount = 0;
-  int m_playDelay = 0;  // milliseconds
-  int m_selectionArea = 0;
   int m_imageWidth = 0, m_imageHeight = 0;
   int m_previewWidth = 0, m_previewHeight = 0;
   int m_previewOffsetX = 0, m_previewOffsetY = 0;
   PixelPoint m_startPoint, m_stopPoint;  // slice pixels, y down from the top
-  int m_lineTool = 0;
-  int m_startGrabbed = 0, m_stopGrabbed = 0;
+  bool m_lineTool = false;
+  bool m_startGrabbed = false, m_stopGrabbed = false;
   std::int16_t m_previewKind = 0;
   float m_displayScale = 1.0f;  // screen pixels per slice pixel
-  int m_rectangleTool = 0, m_ellipseTool = 0;
-  int m_sizeDistributionMode = 0;
-  int m_redrawBusy = 0;
-  int m_tickBusy = 0;
-  std::string m_valueText;
-  int m_selectionBounds[4] = {0, 0, 0, 0};  // minX, minY, maxX, maxY
+  bool m_rectangleTool = false, m_ellipseTool = false;
+  bool m_sizeDistributionMode = false;  // "2D": area results and the size distribution
+  bool m_redrawBusy = false;
   QSlider* m_bottomLimitSlider = nullptr;
   QSlider* m_topLimitSlider = nullptr;
   QSlider* m_upperLevelSlider = nullptr;
@@ -227,7 +209,7 @@ class ViewerDialog : public QDialog {
   QSlider* m_speedSlider = nullptr;
   bool m_invert = false;
   int m_palette = 0;  // 0 Greyscale, 1 Colour 1, 2 Colour 2, 3 Binary, 4 Original
-  int m_play = 0;     // 0 Stop, 1 Start
+  bool m_play = false;  // Start (playback, or a 3D or cut run) rather than Stop
   QIcon m_icon;
 
   // Our own.
@@ -236,11 +218,8 @@ class ViewerDialog : public QDialog {
   std::string m_resultsText;
   platform::IniFile m_settings;
   platform::BuiltDialog m_controls;
-  DatasetWindow m_sampleWindow;  // how 16-bit and float slices become 8 bits; before the read-ahead
-  platform::WindowTimer* m_timer = nullptr;
-  QTimer* m_pauseTimer = nullptr;        // the pauses of a playback step, which keep the window live
-  std::function<void()> m_afterPause;    // the rest of the step, run when the pause ends
-  std::unique_ptr<PlaybackReadAhead> m_readAhead;  // slices playback reaches next (two or more slices)
+  DatasetWindow m_sampleWindow;  // how 16-bit and float slices become 8 bits; before playback
+  Playback m_playback;           // after the paths and the window, which its read-ahead uses
   int m_decodeWorkers = 0;  // slices decoded at once; 0: one per usable processor
   SliceView* m_sliceView = nullptr;
   PreviewView* m_previewView = nullptr;
@@ -251,9 +230,10 @@ class ViewerDialog : public QDialog {
   bool m_panning = false;    // the picture is held by the mouse
   QPointF m_panFrom;         // where the mouse held it last, dialog pixels
   bool m_spaceHeld = false;  // Space is down while the image frame has the focus
+  // The first layout's checks against the window manager's frame; -1 before the first show.
   int m_screenChecksLeft = -1;
   QSize m_laidOutSize;  // the size the first layout gave the window
-  WindowLayoutInput m_templateLayout;  // the window as its template built it, for that layout  // the first layout's checks against the window manager's frame; -1 before the first show
+  WindowLayoutInput m_templateLayout;  // the window as its template built it, for that layout
 };
 
 }  // namespace orvel::viewer

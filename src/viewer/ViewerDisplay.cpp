@@ -15,7 +15,7 @@ namespace orvel::viewer {
 
 void ViewerDialog::Redraw() {
   if (m_redrawBusy) return;  // dropped, not queued
-  m_redrawBusy = 1;
+  m_redrawBusy = true;
   try {
     ReadControls();
     if (m_slice.GetColourCount() == 256 && m_colourBar.GetColourCount() == 256)
@@ -24,9 +24,7 @@ void ViewerDialog::Redraw() {
     ShowPreviewAndMarks();
     ShowSlicePicture();
     m_colourBarView->SetPicture(&m_colourBar);
-    DrawLineOverlay();
-    DrawRectangleOverlay();
-    DrawEllipseOverlay();
+    DrawSelectionOverlay();
     DrawRangeMarks();
     m_resultsText.clear();
     if (!m_slice.IsEmpty() && m_lineTool) ShowLineResults();
@@ -34,7 +32,7 @@ void ViewerDialog::Redraw() {
   } catch (const std::exception&) {
     // What was drawn so far stays; the guard is released below.
   }
-  m_redrawBusy = 0;
+  m_redrawBusy = false;
 }
 
 // Builds the colour tables of the slice, the preview and the colour bar for the palette mode.
@@ -80,11 +78,9 @@ void ViewerDialog::ShowLevelSliders(bool shown) {
 
 // The Binary read-outs show the threshold pair: the upper position halved.
 void ViewerDialog::WriteLevelReadouts() {
-  m_valueText = std::to_string(m_lowerLevelSlider->value());
-  SetText(id::kLowerLevelValue, m_valueText);
+  SetText(id::kLowerLevelValue, std::to_string(m_lowerLevelSlider->value()));
   const int upper = m_upperLevelSlider->value();
-  m_valueText = std::to_string(m_palette == 3 ? upper / 2 : upper);
-  SetText(id::kUpperLevelValue, m_valueText);
+  SetText(id::kUpperLevelValue, std::to_string(m_palette == 3 ? upper / 2 : upper));
 }
 
 void ViewerDialog::OnOriginal() {
@@ -95,40 +91,29 @@ void ViewerDialog::OnOriginal() {
   SetText(id::kUpperLevelValue, " ");
 }
 
-void ViewerDialog::OnGreyscale() {
-  SetLevelLabels("brightness", "contrast");
+// Every palette but Original: the two level sliders with their captions and read-outs.
+void ViewerDialog::ShowLevelPalette(const char* lowerCaption, const char* upperCaption) {
+  SetLevelLabels(lowerCaption, upperCaption);
   ShowLevelSliders(true);
   Redraw();
   WriteLevelReadouts();
 }
 
-void ViewerDialog::OnColour1() {
-  SetLevelLabels("colour", "range");
-  ShowLevelSliders(true);
-  Redraw();
-  WriteLevelReadouts();
-}
+void ViewerDialog::OnGreyscale() { ShowLevelPalette("brightness", "contrast"); }
 
-void ViewerDialog::OnColour2() {
-  SetLevelLabels("colour", "range");
-  ShowLevelSliders(true);
-  Redraw();
-  WriteLevelReadouts();
-}
+// The two colour palettes differ only in their colour tables, which Redraw builds.
+void ViewerDialog::OnColour1() { ShowLevelPalette("colour", "range"); }
 
-void ViewerDialog::OnBinary() {
-  SetLevelLabels("level 1", "level 2");
-  ShowLevelSliders(true);
-  Redraw();
-  WriteLevelReadouts();
-}
+void ViewerDialog::OnColour2() { OnColour1(); }
+
+void ViewerDialog::OnBinary() { ShowLevelPalette("level 1", "level 2"); }
 
 void ViewerDialog::OnInvert() { Redraw(); }
 
 void ViewerDialog::OnHorizontalScroll(int) {
   ReadControls();
   WriteLevelReadouts();
-  m_playDelay = m_speedSlider->value();
+  m_playback.SetDelay(m_speedSlider->value());
   Redraw();
 }
 

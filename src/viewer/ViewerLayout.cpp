@@ -11,8 +11,6 @@
 #include <algorithm>
 
 #include "app/ImageLoader.h"
-#include "app/PlaybackReadAhead.h"
-#include "platform/qt/WindowTimer.h"
 #include "viewer/GraphView.h"
 #include "viewer/InitialWindowLayout.h"
 #include "viewer/PreviewView.h"
@@ -61,7 +59,9 @@ ViewerDialog::ViewerDialog(const Dataset& dataset, QWidget* parent)
       m_previewKind(dataset.previewKind),
       m_sliceSpacing(dataset.SliceSpacing()),
       m_settings(SettingsFilePath()),
-      m_sampleWindow(dataset.slicePaths) {
+      m_sampleWindow(dataset.slicePaths),
+      m_playback(m_slicePaths, m_sampleWindow, [this] { OnPlaybackTimer(); },
+                 [this](int slice) { ShowNextPlaybackSlice(slice); }) {
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                  Qt::WindowCloseButtonHint);
   m_controls = platform::BuildDialog(this, ViewerTemplate(), MakeFrameView);
@@ -76,13 +76,6 @@ ViewerDialog::ViewerDialog(const Dataset& dataset, QWidget* parent)
   m_previewView = static_cast<PreviewView*>(Control(id::kPreview));
   m_colourBarView = static_cast<PictureView*>(Control(id::kColourBar));
   m_graphView = static_cast<GraphView*>(Control(id::kGraph));
-  m_timer = new platform::WindowTimer([this](unsigned) { OnPlaybackTimer(); }, this);
-  m_pauseTimer = new QTimer(this);
-  m_pauseTimer->setSingleShot(true);
-  m_pauseTimer->setTimerType(Qt::PreciseTimer);
-  connect(m_pauseTimer, &QTimer::timeout, this, [this] {
-    if (m_afterPause) std::exchange(m_afterPause, nullptr)();
-  });
   RegisterViewerResources();
   m_icon = QIcon(QStringLiteral(":/orvel/orvel.svg"));
   ConnectHandlers();
@@ -129,9 +122,8 @@ void ViewerDialog::ConnectHandlers() {
 void ViewerDialog::InitialiseViewer() {
   ShowFields();
   setWindowIcon(m_icon);
-  m_lineTool = m_rectangleTool = m_ellipseTool = 0;
-  m_startGrabbed = m_stopGrabbed = m_sizeDistributionMode = 0;
-  m_selectionArea = 0;
+  m_lineTool = m_rectangleTool = m_ellipseTool = false;
+  m_startGrabbed = m_stopGrabbed = m_sizeDistributionMode = false;
   m_colourBar.Create(256, 10, 8, false);
   for (int row = 0; row < 10; ++row)
     for (int x = 0; x < 256; ++x) m_colourBar.SetPixel(x, row, static_cast<std::uint8_t>(x));
@@ -142,7 +134,7 @@ void ViewerDialog::InitialiseViewer() {
                   id::kTopLimit});
   // Hidden or not, the selector names only slices the dataset has.
   SetSliderRange(m_sliceSlider, 0, m_sliceCount - 1);
-  SetSliderPosition(m_sliceSlider, m_sliceCount - 1);
+  SetSliderToSlice(m_sliceSlider, 0);
   if (m_sliceCount < 2) {
     HideControls({id::kSliceSelector, id::kSpeed, id::kStart, id::kStop, id::kFastLabel, id::kSlowLabel, id::kLine,
                   id::kBottomLimit, id::kTopLimit, id::kModel3D, id::kCut});
@@ -189,15 +181,15 @@ void ViewerDialog::InitialiseViewer() {
   SetEnabled(id::kLowerLevel, false);
   SetEnabled(id::kUpperLevel, false);
   for (QSlider* limit : {m_bottomLimitSlider, m_topLimitSlider}) SetSliderRange(limit, 0, m_sliceCount - 1);
-  SetSliderPosition(m_bottomLimitSlider, m_sliceCount - 1);
-  SetSliderPosition(m_topLimitSlider, 0);
+  SetSliderToSlice(m_bottomLimitSlider, 0);
+  SetSliderToSlice(m_topLimitSlider, m_sliceCount - 1);
   for (int controlId : {id::kCut, id::kSizeDistribution, id::kModel3D}) SetEnabled(controlId, false);
 
   // The window shows the first slice before anything else happens, even without playback.
   Redraw();
   if (m_sliceCount > 1) {
     repaint();
-    m_readAhead = std::make_unique<PlaybackReadAhead>(m_slicePaths, &m_sampleWindow);
+    m_playback.StartReadingAhead();
     OnStart();  // playback starts by itself
   }
 }
@@ -327,16 +319,16 @@ void ViewerDialog::ReadControls() {
   const int palette[] = {id::kGreyscale, id::kColour1, id::kColour2, id::kBinary, id::kOriginal};
   for (int index = 0; index < 5; ++index)
     if (Button(palette[index])->isChecked()) m_palette = index;
-  if (Button(id::kStop)->isChecked()) m_play = 0;
-  if (Button(id::kStart)->isChecked()) m_play = 1;
+  if (Button(id::kStop)->isChecked()) m_play = false;
+  if (Button(id::kStart)->isChecked()) m_play = true;
 }
 
 void ViewerDialog::ShowFields() {
   SetChecked(id::kInvert, m_invert);
   const int palette[] = {id::kGreyscale, id::kColour1, id::kColour2, id::kBinary, id::kOriginal};
   for (int index = 0; index < 5; ++index) SetChecked(palette[index], index == m_palette);
-  SetChecked(id::kStop, m_play == 0);
-  SetChecked(id::kStart, m_play == 1);
+  SetChecked(id::kStop, !m_play);
+  SetChecked(id::kStart, m_play);
 }
 
 void ViewerDialog::SetChecked(int controlId, bool checked) {

@@ -1,7 +1,7 @@
 // "3D" and "Cut": runs over the slices from the bottom to the top limit, one slice per pass. The
 // window stays alive between slices: pending events are let through, so "Stop" and everything
 // else that stops playback cancel the run after the slice it is on. While a run goes on, m_play
-// is 1 without a playback timer, which is how the mouse and the handles know to keep still.
+// holds Start without playback's ticks, which is how the mouse and the handles know to keep still.
 //
 // Slices are decoded ahead on one worker per usable processor, and the picture is redrawn at most once per frame of
 // the screen; the selector, the caption and the progress line still follow every slice.
@@ -48,23 +48,23 @@ bool ViewerDialog::RunOverSlices(int first, int last, const std::function<void()
     if (beforeSlice) beforeSlice();
     const bool read = slices.Next(m_slice) == LoadStatus::kLoaded;
     if (!read) OnStop();
-    SetSliderPosition(m_sliceSlider, m_sliceCount - 1 - index);
+    SetSliderToSlice(m_sliceSlider, index);
     ShowFields();
     SetCaption(SliceTitleWithExtension(index));
     redraw.Request();
     if (read) sample();
     PumpMessages();
-    if (!read || m_play == 0) return false;
+    if (!read || !m_play) return false;
   }
   return true;
 }
 
 void ViewerDialog::On3D() {
   OnStop();
-  m_play = 1;
+  m_play = true;
   ShowFields();
   SetShown(id::kGraph, false);
-  m_sizeDistributionMode = 0;
+  m_sizeDistributionMode = false;
   SetChecked(id::kSizeDistribution, false);
   SetChecked(id::kModel3D, true);
   const auto buttons = {id::kLine, id::kRectangle, id::kEllipse, id::kModel3D, id::kSizeDistribution};
@@ -81,11 +81,6 @@ void ViewerDialog::Create3DModel() {
   SetText(id::kGraphCaption, "");
   const analysis::AnalysisRequest request = CurrentRequest();
   const analysis::ModelSettings settings = analysis::ModelSettingsFor(request);
-  m_selectionBounds[0] = settings.box.minX;
-  m_selectionBounds[1] = settings.box.minY;
-  m_selectionBounds[2] = settings.box.maxX;
-  m_selectionBounds[3] = settings.box.maxY;
-  m_selectionArea = static_cast<int>(settings.box.Width() * settings.box.Height());
 
   std::optional<analysis::ModelBuilder> model;
   try {
@@ -136,9 +131,9 @@ void ViewerDialog::CutAlongLine() {
     SetChecked(id::kCut, false);
     return;
   }
-  m_play = 1;
+  m_play = true;
   ShowFields();
-  m_lineTool = 1;
+  m_lineTool = true;
   const auto tools = {id::kLine, id::kRectangle, id::kEllipse};
   EnableControls(tools, false);
   const analysis::AnalysisRequest request = CurrentRequest();
@@ -154,7 +149,7 @@ void ViewerDialog::CutAlongLine() {
   SetShown(id::kGraph, false);
   SetText(id::kGraphCaption, "");
   SetResultsText("");
-  m_lineTool = 0;
+  m_lineTool = false;
   OnStop();
   Redraw();
   SetChecked(id::kCut, false);

@@ -60,8 +60,8 @@ void ViewerDialog::mousePressEvent(QMouseEvent* event) {
     m_panning = true;
   } else if (event->button() == Qt::LeftButton && !LongRunInProgress() && AnySelectionToolOn()) {
     const QPointF image = ImagePosition(event->position());
-    if (WithinReach(m_startPoint, image)) m_startGrabbed = 1;
-    if (WithinReach(m_stopPoint, image)) m_stopGrabbed = 1;
+    if (WithinReach(m_startPoint, image)) m_startGrabbed = true;
+    if (WithinReach(m_stopPoint, image)) m_stopGrabbed = true;
     if (MoveGrabbedPoints(image)) DrawSelectionOverlay();
   }
   QDialog::mousePressEvent(event);
@@ -88,7 +88,7 @@ void ViewerDialog::mouseReleaseEvent(QMouseEvent* event) {
   if (m_panning) {
     m_panning = false;
   } else if (event->button() == Qt::LeftButton && (!LongRunInProgress() || AnySelectionToolOn())) {
-    m_startGrabbed = m_stopGrabbed = 0;
+    m_startGrabbed = m_stopGrabbed = false;
     if (m_sizeDistributionMode) Redraw();
   }
   QDialog::mouseReleaseEvent(event);

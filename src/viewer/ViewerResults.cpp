@@ -18,15 +18,6 @@ analysis::SelectionTool ToolOf(bool line, bool rectangle, bool ellipse) {
   return line ? Tool::kLine : rectangle ? Tool::kRectangle : ellipse ? Tool::kEllipse : Tool::kNone;
 }
 
-// minX, minY, maxX, maxY of the box the two points span.
-void StoreBounds(int (&bounds)[4], PixelPoint start, PixelPoint stop) {
-  const auto box = analysis::SelectionBox::FromPoints(ImagePointOf(start), ImagePointOf(stop));
-  bounds[0] = box.minX;
-  bounds[1] = box.minY;
-  bounds[2] = box.maxX;
-  bounds[3] = box.maxY;
-}
-
 }  // namespace
 
 analysis::AnalysisRequest ViewerDialog::CurrentRequest() const {
@@ -49,7 +40,6 @@ void ViewerDialog::SetResultsText(const std::string& text) {
 // Lengths, grey values and the profile of the line on the current slice. The 3D length spans the
 // slice steps from the bottom to the top limit.
 void ViewerDialog::ShowLineResults() {
-  StoreBounds(m_selectionBounds, m_startPoint, m_stopPoint);
   const analysis::LineRequest request = analysis::LineRequestFor(CurrentRequest(), m_slice);
   const analysis::LineMeasurement line = analysis::MeasureLine(m_slice, request);
   const QSize graphSize = m_graphView->contentsRect().size();
@@ -63,8 +53,6 @@ void ViewerDialog::ShowLineResults() {
 void ViewerDialog::ShowAreaResults() {
   const analysis::AreaMeasurement area =
       analysis::MeasureArea(m_slice, analysis::AreaRequestFor(CurrentRequest(), m_slice));
-  StoreBounds(m_selectionBounds, m_startPoint, m_stopPoint);
-  m_selectionArea = static_cast<int>(area.boxArea == 0 ? 1 : area.boxArea);
   m_graphView->SetGraph(SizeDistributionGraph(area.sizeClassCounts, m_graphView->contentsRect().size()));
   SetResultsText(m_resultsText + area.text);
 }

@@ -2,6 +2,7 @@
 // and the blue range marks of the two limit sliders on the preview. The tools are exclusive: each
 // handler turns the others off by running their handlers, so their controls are reset on the way.
 #include <QSlider>
+#include <utility>
 
 #include "viewer/PreviewView.h"
 #include "viewer/SliceView.h"
@@ -55,8 +56,8 @@ void ViewerDialog::OnLine() {
   if (m_rectangleTool) OnRectangle();
   SetResultsText("");
   SetText(id::kGraphCaption, "");
-  m_sizeDistributionMode = 0;
-  m_ellipseTool = m_rectangleTool = 0;
+  m_sizeDistributionMode = false;
+  m_ellipseTool = m_rectangleTool = false;
   for (int button : {id::kEllipse, id::kRectangle, id::kSizeDistribution, id::kModel3D}) SetChecked(button, false);
   m_lineTool = !m_lineTool;
   if (m_lineTool) {
@@ -66,14 +67,14 @@ void ViewerDialog::OnLine() {
     SetEnabled(id::kCut, true);
     SetEnabled(id::kSizeDistribution, false);
     SetEnabled(id::kModel3D, false);
-    DrawLineOverlay();
+    DrawSelectionOverlay();
     DrawRangeMarks();
     Redraw();
   } else {
     ShowLimitSliders(false);
     SetEnabled(id::kCut, false);
     SetChecked(id::kLine, false);
-    DrawLineOverlay();
+    DrawSelectionOverlay();
     DrawRangeMarks();  // no tool is on: the marks go with the line
   }
 }
@@ -86,19 +87,19 @@ void ViewerDialog::OnEllipse() { ToggleFigureTool(FigureTool::kEllipse); }
 // Turning a figure off leaves the "2D" mode and its button as they are, for the next figure.
 void ViewerDialog::ToggleFigureTool(FigureTool tool) {
   const bool rectangle = tool == FigureTool::kRectangle;
-  int& ownTool = rectangle ? m_rectangleTool : m_ellipseTool;
-  int& otherTool = rectangle ? m_ellipseTool : m_rectangleTool;
+  bool& ownTool = rectangle ? m_rectangleTool : m_ellipseTool;
+  bool& otherTool = rectangle ? m_ellipseTool : m_rectangleTool;
   const int ownButton = rectangle ? id::kRectangle : id::kEllipse;
   const int otherButton = rectangle ? id::kEllipse : id::kRectangle;
   if (m_lineTool) OnLine();
   if (otherTool) rectangle ? OnEllipse() : OnRectangle();
   SetChecked(id::kLine, false);
   SetChecked(otherButton, false);
-  m_lineTool = 0;
-  otherTool = 0;
+  m_lineTool = false;
+  otherTool = false;
   ownTool = !ownTool;
   SetChecked(ownButton, ownTool);
-  rectangle ? DrawRectangleOverlay() : DrawEllipseOverlay();
+  DrawSelectionOverlay();
   ShowLimitSliders(ownTool);
   SetEnabled(id::kSizeDistribution, ownTool);
   SetEnabled(id::kModel3D, ownTool);
@@ -132,28 +133,14 @@ void ViewerDialog::ShowSliceRegion() {
   DrawSelectionOverlay();
 }
 
-void ViewerDialog::DrawLineOverlay() {
-  UpdateDisplayScale();
-  ShowFigure(*m_sliceView, Figure::kLine, m_lineTool,
-             FigureOverlay(Figure::kLine, m_startPoint, m_stopPoint, m_viewport, !LongRunInProgress()));
-}
-
-void ViewerDialog::DrawRectangleOverlay() {
-  UpdateDisplayScale();
-  ShowFigure(*m_sliceView, Figure::kRectangle, m_rectangleTool,
-             FigureOverlay(Figure::kRectangle, m_startPoint, m_stopPoint, m_viewport, !LongRunInProgress()));
-}
-
-void ViewerDialog::DrawEllipseOverlay() {
-  UpdateDisplayScale();
-  ShowFigure(*m_sliceView, Figure::kEllipse, m_ellipseTool,
-             FigureOverlay(Figure::kEllipse, m_startPoint, m_stopPoint, m_viewport, !LongRunInProgress()));
-}
-
+// The handles show while the points may be dragged.
 void ViewerDialog::DrawSelectionOverlay() {
-  DrawLineOverlay();
-  DrawRectangleOverlay();
-  DrawEllipseOverlay();
+  UpdateDisplayScale();
+  const std::pair<Figure, bool> figures[] = {
+      {Figure::kLine, m_lineTool}, {Figure::kRectangle, m_rectangleTool}, {Figure::kEllipse, m_ellipseTool}};
+  for (const auto& [figure, toolOn] : figures)
+    ShowFigure(*m_sliceView, figure, toolOn,
+               FigureOverlay(figure, m_startPoint, m_stopPoint, m_viewport, !LongRunInProgress()));
 }
 
 // The rows of the bottom and the top limit on the preview, whatever kind of preview it is, while
