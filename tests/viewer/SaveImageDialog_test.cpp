@@ -55,6 +55,7 @@ class SaveImageDialogTest : public QObject {
     m_dialogs.emplace();
   }
   void cleanup() {
+    m_shown.reset();
     m_dialogs.reset();
     m_settings.reset();
   }
@@ -74,9 +75,7 @@ class SaveImageDialogTest : public QObject {
     QFETCH(int, shown);
     IniFile settings(SettingsFilePath());
     if (!stored.isNull()) settings.WriteString("JPEG", "Quality", stored.toStdString());
-    SaveImageDialog dialog;
-    dialog.SetImage(MakePicture(40, 30, 0));
-    dialog.show();
+    SaveImageDialog& dialog = Show(MakePicture(40, 30, 0));
     QCOMPARE(QualitySlider(dialog)->value(), shown);
     QCOMPARE(QualityLabel(dialog), QStringLiteral("%1%").arg(shown));
     QCOMPARE(QualitySlider(dialog)->minimum(), 25);
@@ -85,9 +84,7 @@ class SaveImageDialogTest : public QObject {
   }
 
   void SliderMovesTheLabel() {
-    SaveImageDialog dialog;
-    dialog.SetImage(MakePicture(40, 30, 0));
-    dialog.show();
+    SaveImageDialog& dialog = Show(MakePicture(40, 30, 0));
     QTest::keyClick(QualitySlider(dialog), Qt::Key_End);
     QCOMPARE(QualityLabel(dialog), QStringLiteral("100%"));
     QTest::keyClick(QualitySlider(dialog), Qt::Key_Left);
@@ -106,9 +103,7 @@ class SaveImageDialogTest : public QObject {
   void ImageIsShownAtItsNaturalSize() {
     QFETCH(int, width);
     QFETCH(int, height);
-    SaveImageDialog dialog;
-    dialog.SetImage(MakePicture(width, height, 0));
-    dialog.show();
+    SaveImageDialog& dialog = Show(MakePicture(width, height, 0));
     const QRect group = dialog.Control(id::kButtonGroup)->geometry();
     const QRect frame = dialog.Control(id::kPreviewFrame)->geometry();
     QCOMPARE(frame.size(), QSize(width, height));
@@ -144,9 +139,7 @@ class SaveImageDialogTest : public QObject {
   // The frame paints the picture through its colour table, bottom-up rows the right way up.
   void FramePaintsThePictureInItsColours() {
     const SliceImage picture = MakePicture(30, 20, 0);
-    SaveImageDialog dialog;
-    dialog.SetImage(picture);
-    dialog.show();
+    SaveImageDialog& dialog = Show(picture);
     const QImage shown = dialog.Control(id::kPreviewFrame)->grab().toImage();
     QCOMPARE(shown.size(), QSize(30, 20));
     for (const QPoint point : {QPoint(0, 0), QPoint(29, 0), QPoint(5, 19), QPoint(17, 11)}) {
@@ -158,9 +151,7 @@ class SaveImageDialogTest : public QObject {
   void BmpSaveReadsBackAsTheImage() {
     test::TemporaryDirectory dir;
     const SliceImage picture = MakePicture(301, 17, 3937);
-    SaveImageDialog dialog;
-    dialog.SetImage(picture);
-    dialog.show();
+    SaveImageDialog& dialog = Show(picture);
     m_dialogs->saveAnswers.push_back(dir.File("cut.bmp"));
     Click(dialog, id::kSaveBmp);
     QCOMPARE(m_dialogs->saveRequests.size(), std::size_t{1});
@@ -183,9 +174,7 @@ class SaveImageDialogTest : public QObject {
   // The JFIF header carries dots per inch: the resolution comes back through two truncations.
   void JpegSaveKeepsSizeAndRoundsTheResolution() {
     test::TemporaryDirectory dir;
-    SaveImageDialog dialog;
-    dialog.SetImage(MakePicture(301, 17, 3937));
-    dialog.show();
+    SaveImageDialog& dialog = Show(MakePicture(301, 17, 3937));
     QualitySlider(dialog)->setValue(40);
     m_dialogs->saveAnswers.push_back(dir.File("cut.jpg"));
     Click(dialog, id::kSaveJpg);
@@ -213,9 +202,7 @@ class SaveImageDialogTest : public QObject {
 
   // Nothing is written, nor the quality stored, when the user cancels the file dialog.
   void CancelledFileDialogSavesNothing() {
-    SaveImageDialog dialog;
-    dialog.SetImage(MakePicture(10, 10, 0));
-    dialog.show();
+    SaveImageDialog& dialog = Show(MakePicture(10, 10, 0));
     QualitySlider(dialog)->setValue(60);
     Click(dialog, id::kSaveJpg);
     Click(dialog, id::kSaveBmp);
@@ -228,9 +215,7 @@ class SaveImageDialogTest : public QObject {
   // a BMP says "write error". Either way an existing file keeps its contents.
   void FailedSavesSayWhy() {
     test::TemporaryDirectory dir;
-    SaveImageDialog dialog;
-    dialog.SetImage(MakePicture(10, 10, 0));
-    dialog.show();
+    SaveImageDialog& dialog = Show(MakePicture(10, 10, 0));
     QualitySlider(dialog)->setValue(55);
     m_dialogs->saveAnswers.push_back(dir.File("missing/cut.jpg"));
     Click(dialog, id::kSaveJpg);
@@ -246,9 +231,7 @@ class SaveImageDialogTest : public QObject {
   // Escape is the cancel command, which the BMP button carries: it saves, and the dialog stays.
   void EscapeStartsTheBmpSave() {
     test::TemporaryDirectory dir;
-    SaveImageDialog dialog;
-    dialog.SetImage(MakePicture(10, 10, 0));
-    dialog.show();
+    SaveImageDialog& dialog = Show(MakePicture(10, 10, 0));
     m_dialogs->saveAnswers.push_back(dir.File("escape.bmp"));
     QTest::keyClick(&dialog, Qt::Key_Escape);
     QCOMPARE(m_dialogs->saveRequests.size(), std::size_t{1});
@@ -265,9 +248,7 @@ class SaveImageDialogTest : public QObject {
   }
   void CancelEnterAndTheCloseBoxEndTheDialog() {
     QFETCH(QString, how);
-    SaveImageDialog dialog;
-    dialog.SetImage(MakePicture(10, 10, 0));
-    dialog.show();
+    SaveImageDialog& dialog = Show(MakePicture(10, 10, 0));
     dialog.Control(id::kQualitySlider)->setFocus();
     if (how == "cancel") Click(dialog, id::kClose);
     if (how == "enter") QTest::keyClick(dialog.Control(id::kQualitySlider), Qt::Key_Return);
@@ -279,9 +260,7 @@ class SaveImageDialogTest : public QObject {
 
   // Enter on a focused button presses that button, as Space does.
   void EnterPressesTheFocusedButton() {
-    SaveImageDialog dialog;
-    dialog.SetImage(MakePicture(10, 10, 0));
-    dialog.show();
+    SaveImageDialog& dialog = Show(MakePicture(10, 10, 0));
     dialog.Control(id::kSaveJpg)->setFocus();
     QTest::keyClick(dialog.Control(id::kSaveJpg), Qt::Key_Return);
     QCOMPARE(m_dialogs->saveRequests.size(), std::size_t{1});
@@ -290,8 +269,17 @@ class SaveImageDialogTest : public QObject {
   }
 
  private:
+  // The dialog shown with the picture, as a cut shows it.
+  SaveImageDialog& Show(const SliceImage& picture) {
+    m_shown.emplace();
+    m_shown->SetImage(picture);
+    m_shown->show();
+    return *m_shown;
+  }
+
   std::optional<test::SettingsFolder> m_settings;
   std::optional<test::FakeDialogs> m_dialogs;
+  std::optional<SaveImageDialog> m_shown;
 };
 
 QTEST_MAIN(SaveImageDialogTest)
