@@ -38,8 +38,8 @@ Dataset WriteDataset(const TemporaryDirectory& dir, const DatasetOptions& option
 void DamageSlice(const Dataset& dataset, int index);
 
 // The set-up every window test shares: the user's dialogs answered by the test, the settings in a
-// folder of the test's own, a dataset written for the test, and the viewer on it, started as the
-// program starts it. Between the two steps a test may damage the dataset or write settings.
+// folder of the test's own, a dataset written for the test, and the viewer on it, started by
+// Start() as the program starts it. Before Start() a test may damage the dataset or write settings.
 class ViewerFixture {
  public:
   explicit ViewerFixture(const DatasetOptions& options = {});
