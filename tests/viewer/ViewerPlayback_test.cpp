@@ -155,7 +155,7 @@ class ViewerPlaybackTest : public QObject {
     ViewerDialog& viewer = fixture.Start();
     Step(viewer);
     QCOMPARE(SelectedSlice(viewer), 1);
-    WaitForReadAhead(viewer, 2);             // slices 2 and 3 at least, the damaged one read ahead
+    WaitForReadAhead(viewer, 2);                // slices 2 and 3 at least, the damaged one read ahead
     QVERIFY(fixture.dialogs.messages.empty());  // its message waits for the step that shows it
     Step(viewer);
     QCOMPARE(SelectedSlice(viewer), 2);
