@@ -5,7 +5,7 @@
 #include <numeric>
 #include <string>
 
-#include "TestSlices.h"
+#include "support/SliceBuilder.h"
 
 namespace orvel::analysis {
 namespace {

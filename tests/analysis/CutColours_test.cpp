@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include "TestSlices.h"
 #include "analysis/ColourScheme.h"
 #include "analysis/Cut.h"
+#include "support/SliceBuilder.h"
 
 namespace orvel::analysis {
 namespace {

@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "StackRun.h"
-#include "TestSlices.h"
 #include "analysis/ColourScheme.h"
 #include "image/BmpFile.h"
 #include "platform/File.h"
+#include "support/SliceBuilder.h"
 #include "support/TestSupport.h"
 
 namespace orvel {

@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "TestSlices.h"
+#include "support/SliceBuilder.h"
 
 namespace orvel::analysis {
 namespace {

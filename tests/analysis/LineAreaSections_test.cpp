@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "TestSlices.h"
 #include "cli/AnalyzeSections.h"
+#include "support/SliceBuilder.h"
 
 namespace orvel::cli {
 namespace {

@@ -8,10 +8,10 @@
 #include <random>
 #include <vector>
 
-#include "TestSlices.h"
 #include "analysis/ConfigurationHistogram.h"
 #include "analysis/Model3D.h"
 #include "analysis/SurfaceConfigurations.h"
+#include "support/SliceBuilder.h"
 
 namespace orvel::analysis {
 namespace {

@@ -6,8 +6,8 @@
 #include <random>
 #include <vector>
 
-#include "TestSlices.h"
 #include "analysis/Model3D.h"
+#include "support/SliceBuilder.h"
 
 namespace orvel::analysis {
 namespace {

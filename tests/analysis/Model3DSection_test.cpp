@@ -4,10 +4,10 @@
 #include <vector>
 
 #include "StackRun.h"
-#include "TestSlices.h"
 #include "analysis/Model3D.h"
 #include "cli/AnalyzeSections.h"
 #include "image/BmpFile.h"
+#include "support/SliceBuilder.h"
 #include "support/TestSupport.h"
 
 namespace orvel {

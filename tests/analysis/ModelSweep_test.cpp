@@ -12,8 +12,8 @@
 #include <random>
 #include <vector>
 
-#include "TestSlices.h"
 #include "analysis/Model3DText.h"
+#include "support/SliceBuilder.h"
 
 namespace orvel::analysis {
 namespace {

@@ -84,10 +84,10 @@ TEST_F(DatasetDiscoveryTest, FailuresShowTheirMessagesWithTheDatasetCaption) {
   EXPECT_EQ(DiscoverDataset(Path("notes.txt"), dataset), DiscoveryResult::kNotDataset);
   EXPECT_EQ(OpenDatasetFromPath(Path("missing0000.bmp"), dataset), DiscoveryResult::kNoSuchFile);
   ASSERT_EQ(m_messages.Messages().size(), 3u);
-  EXPECT_EQ(m_messages.Messages()[0].first, "This file is not a Voxalon dataset file.");
-  EXPECT_EQ(m_messages.Messages()[1].first, "This file is not a Voxalon dataset file.");
-  EXPECT_EQ(m_messages.Messages()[2].first, "The file dropped is not a Voxalon dataset file.");
-  for (const auto& message : m_messages.Messages()) EXPECT_EQ(message.second, "Orvel: Opening dataset");
+  EXPECT_EQ(m_messages.Messages()[0].text, "This file is not a Voxalon dataset file.");
+  EXPECT_EQ(m_messages.Messages()[1].text, "This file is not a Voxalon dataset file.");
+  EXPECT_EQ(m_messages.Messages()[2].text, "The file dropped is not a Voxalon dataset file.");
+  for (const auto& message : m_messages.Messages()) EXPECT_EQ(message.caption, "Orvel: Opening dataset");
 }
 
 TEST_F(DatasetDiscoveryTest, CommandLinePathHonoursWildcardsAndQuotes) {

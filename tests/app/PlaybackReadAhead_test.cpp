@@ -7,6 +7,7 @@
 
 #include "app/PlaybackReadAhead.h"
 #include "image/BmpFile.h"
+#include "support/SliceBuilder.h"
 #include "support/TestSupport.h"
 
 namespace orvel {
@@ -33,10 +34,7 @@ class PlaybackReadAheadTest : public ::testing::Test {
   std::vector<std::string> WriteSlices(int count) {
     std::vector<std::string> paths;
     for (int i = 0; i < count; ++i) {
-      SliceImage slice;
-      slice.Create(16, 8, 8, false);
-      for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 16; ++x) slice.SetPixel(x, y, static_cast<std::uint8_t>(10 * i));
+      const SliceImage slice = test::MakeSlice(16, 8, static_cast<std::uint8_t>(10 * i));
       char name[32];
       std::snprintf(name, sizeof name, "s%04d.bmp", i);
       paths.push_back(m_dir.File(name));
@@ -122,7 +120,7 @@ TEST_F(PlaybackReadAheadTest, AFailedReadAheadShowsItsMessageOnlyWhenLoaded) {
   EXPECT_EQ(readAhead.Load(2, shown), LoadStatus::kReadFailed);
   EXPECT_TRUE(shown.IsEmpty());
   ASSERT_EQ(messages.Texts(), std::vector<std::string>{"Invalid bitmap file"});
-  EXPECT_EQ(messages.Messages()[0].second, platform::ApplicationTitle());
+  EXPECT_EQ(messages.Messages()[0].caption, platform::ApplicationTitle());
 
   // Read on the spot, the same slice gives the same status and message.
   PlaybackReadAhead direct(paths, nullptr, 1);

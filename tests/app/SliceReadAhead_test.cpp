@@ -9,7 +9,7 @@
 
 #include "app/SliceReadAhead.h"
 #include "image/BmpFile.h"
-#include "platform/Messages.h"
+#include "support/SliceBuilder.h"
 #include "support/TestSupport.h"
 
 namespace orvel {
@@ -28,9 +28,7 @@ std::vector<std::string> WriteSeries(const TemporaryDirectory& dir, int count) {
   std::vector<std::string> paths;
   for (int i = 0; i < count; ++i) {
     paths.push_back(dir.File(SliceName(i)));
-    SliceImage slice;
-    slice.Create(4 + i, 3, 8, false);
-    EXPECT_TRUE(SaveBmpFile(slice, paths.back()));
+    EXPECT_TRUE(SaveBmpFile(test::MakeSlice(4 + i, 3), paths.back()));
   }
   return paths;
 }
@@ -72,13 +70,7 @@ TEST_P(SliceReadAheadTest, ReadersMessagesArriveOnTheCallersThreadWithTheirSlice
   TemporaryDirectory dir;
   std::vector<std::string> paths = WriteSeries(dir, 6);
   test::WriteFile(paths[2], std::string("BM but not a bitmap at all"));
-  std::vector<std::thread::id> threads;
   test::MessageCapture messages;
-  const platform::MessageSink capture = platform::SetMessageSink(
-      [&](const std::string& text, const std::string& caption) {
-        threads.push_back(std::this_thread::get_id());
-        capture(text, caption);
-      });
   SliceReadAhead slices(paths, nullptr, GetParam());
   SliceImage slice;
   EXPECT_EQ(slices.Next(slice), LoadStatus::kLoaded);
@@ -86,8 +78,7 @@ TEST_P(SliceReadAheadTest, ReadersMessagesArriveOnTheCallersThreadWithTheirSlice
   EXPECT_TRUE(messages.Messages().empty());
   EXPECT_EQ(slices.Next(slice), LoadStatus::kReadFailed);
   EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Invalid bitmap file"});
-  EXPECT_EQ(threads, std::vector<std::thread::id>{std::this_thread::get_id()});
-  platform::SetMessageSink(capture);
+  EXPECT_EQ(messages.Threads(), std::vector<std::thread::id>{std::this_thread::get_id()});
 }
 
 TEST_P(SliceReadAheadTest, AMissingSliceIsReportedAsSuch) {

@@ -10,9 +10,9 @@
 #include <map>
 
 #include "analysis/StackRun.h"
-#include "analysis/TestSlices.h"
 #include "cli/Csv.h"
 #include "image/BmpFile.h"
+#include "support/SliceBuilder.h"
 
 namespace orvel {
 namespace {

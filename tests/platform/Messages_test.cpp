@@ -27,7 +27,7 @@ TEST(ThreadMessageCaptureTest, HoldsTheMessagesOfItsOwnThreadOnly) {
 
   ShowMessages(held);
   EXPECT_EQ(sink.Texts(), (std::vector<std::string>{"from the window", "Invalid bitmap file", "Read error 1"}));
-  EXPECT_EQ(sink.Messages().back().second, "orvel");
+  EXPECT_EQ(sink.Messages().back().caption, "orvel");
 }
 
 TEST(ThreadMessageCaptureTest, InnermostCaptureCollectsAndTheOuterResumesAfterIt) {

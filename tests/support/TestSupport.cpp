@@ -45,6 +45,11 @@ ChildRun RunInChild(const std::function<int()>& function) {
   return run;
 }
 
+std::string SettingsFolder::Text() const {
+  const std::vector<unsigned char> bytes = ReadFileBytes(FilePath());
+  return {bytes.begin(), bytes.end()};
+}
+
 void WriteFile(const std::string& path, const std::vector<unsigned char>& bytes) {
   std::ofstream out(path, std::ios::binary);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

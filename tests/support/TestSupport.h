@@ -1,6 +1,6 @@
 #pragma once
 // Helpers shared by the tests: a temporary directory removed at the end of the test, captured
-// messages, environment variables set for one test, whole-file access.
+// messages, environment variables and the settings folder set for one test, whole-file access.
 #include <sys/fsuid.h>
 #include <unistd.h>
 
@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -33,24 +34,28 @@ class TemporaryDirectory {
   std::string m_path;
 };
 
-// Collects every message shown while it lives (text and caption).
+// Collects every message shown while it lives, with the thread that showed it.
 class MessageCapture {
  public:
   MessageCapture() {
-    m_previous = platform::SetMessageSink(
-        [this](const std::string& text, const std::string& caption) { m_messages.emplace_back(text, caption); });
+    m_previous = platform::SetMessageSink([this](const std::string& text, const std::string& caption) {
+      m_messages.push_back({text, caption});
+      m_threads.push_back(std::this_thread::get_id());
+    });
   }
   ~MessageCapture() { platform::SetMessageSink(m_previous); }
-  const std::vector<std::pair<std::string, std::string>>& Messages() const { return m_messages; }
+  const std::vector<platform::Message>& Messages() const { return m_messages; }
+  const std::vector<std::thread::id>& Threads() const { return m_threads; }
   std::vector<std::string> Texts() const {
     std::vector<std::string> texts;
-    for (const auto& message : m_messages) texts.push_back(message.first);
+    for (const platform::Message& message : m_messages) texts.push_back(message.text);
     return texts;
   }
 
  private:
   platform::MessageSink m_previous;
-  std::vector<std::pair<std::string, std::string>> m_messages;
+  std::vector<platform::Message> m_messages;
+  std::vector<std::thread::id> m_threads;
 };
 
 // Sets an environment variable (removes it for a null value) while it lives, then puts back what
@@ -72,6 +77,19 @@ class ScopedEnvironment {
   }
   std::string m_name;
   std::optional<std::string> m_previous;
+};
+
+// Points the settings file at a folder of the test's own while it lives (through
+// XDG_CONFIG_HOME), so that no test reads or writes the user's settings or another test's.
+class SettingsFolder {
+ public:
+  SettingsFolder() : m_redirect("XDG_CONFIG_HOME", m_folder.Path().c_str()) {}
+  std::string FilePath() const { return m_folder.File("orvel.ini"); }
+  std::string Text() const;  // the settings file as written; empty when there is none
+
+ private:
+  TemporaryDirectory m_folder;
+  ScopedEnvironment m_redirect;
 };
 
 // Root reads every file whatever its mode; while this lives, this thread reaches files as the

@@ -1,8 +1,6 @@
 // The "Cut" button: the run over the selection range ends in the save dialog showing the cut
 // that orvel-analyze makes for the same line, range and colours, pixel for pixel; while it runs
 // the box shows the line's results on the slices it reads; a cancelled cut shows nothing.
-#include <QAbstractButton>
-#include <QLabel>
 #include <QtTest>
 
 #include "app/ImageLoader.h"
@@ -10,28 +8,22 @@
 #include "dialogs/SaveImageTemplate.h"
 #include "support/TestSupport.h"
 #include "viewer/ViewerTemplate.h"
-#include "viewer/support/AnsweringDialogs.h"
 #include "viewer/support/RunTestSupport.h"
 #include "viewer/support/ToolsTestViewer.h"
 
 using namespace orvel;
 using namespace orvel::viewer;
+using orvel::test::Checked;
 
 namespace {
 
 constexpr int kSlices = 14;
 const QSize kWindow(700, 700);
 
-bool Checked(ViewerDialog& dialog, int controlId) {
-  return qobject_cast<QAbstractButton*>(dialog.Control(controlId))->isChecked();
-}
-
-QString Caption(ViewerDialog& dialog) { return qobject_cast<QLabel*>(dialog.Control(id::kGraphCaption))->text(); }
-
 // After a cut, finished or not: the line tool is off with its controls, playback stopped.
 void VerifyLineToolOffAndStopped(ViewerDialog& dialog) {
   QCOMPARE(test::BoxText(dialog), QString());
-  QCOMPARE(Caption(dialog), QString());
+  QCOMPARE(test::LabelText(dialog, id::kGraphCaption), QString());
   QVERIFY(!dialog.Control(id::kGraph)->isVisible());
   QVERIFY(!dialog.Control(id::kBottomLimit)->isVisible());
   QVERIFY(!dialog.Control(id::kTopLimit)->isVisible());
@@ -84,7 +76,6 @@ class CutRunTest : public QObject {
     QFETCH(PixelPoint, stop);
     test::WriteSelectionPoints(start, stop);
     test::TemporaryDirectory out;
-    test::ScopedAnsweringDialogs answers;
     test::ToolsViewer viewer(m_firstSlice, kWindow);
     ViewerDialog& dialog = viewer.Dialog();
     test::PrepareRun(viewer, kSlices, setup);
@@ -93,13 +84,13 @@ class CutRunTest : public QObject {
               << QString::fromStdString(out.File("analyze.bmp"));
     test::AnalyzeSection(arguments, "cut");
 
-    answers->saveAnswers.push_back(out.File("viewer.bmp"));
+    viewer.dialogs.saveAnswers.push_back(out.File("viewer.bmp"));
     test::SaveDialogAnswer answer([](dialogs::SaveImageDialog& save) {
-      qobject_cast<QAbstractButton*>(save.Control(dialogs::id::kSaveBmp))->click();
+      test::Click(save, dialogs::id::kSaveBmp);
     });
     viewer.Click(id::kCut);
     QVERIFY(answer.Seen());
-    QCOMPARE(answers->saveRequests.front().startFolder, m_data.Path());
+    QCOMPARE(viewer.dialogs.saveRequests.front().startFolder, m_data.Path());
     SliceImage expected;
     QCOMPARE(LoadImageFile(out.File("analyze.bmp"), expected), LoadStatus::kLoaded);
     const SliceImage& shown = answer.Image();
@@ -178,14 +169,13 @@ class CutRunTest : public QObject {
     const std::string first = test::MakePhantomDataset(data.Path(), {"--slices", "8", "--size", "64x48"});
     test::WriteFile(data.File("phantom0004.bmp"), std::string("BM but not a bitmap at all"));
     test::WriteSelectionPoints({10, 20}, {50, 30});
-    test::ScopedAnsweringDialogs answers;
     test::ToolsViewer viewer(first, kWindow);
     test::PrepareRun(viewer, 8, {id::kLine, 0, 7});
     test::SaveDialogAnswer answer;
     viewer.Click(id::kCut);
     QVERIFY(!answer.Seen());
-    QCOMPARE(answers->messages.size(), std::size_t{1});
-    QCOMPARE(answers->messages.front().first, std::string("Invalid bitmap file"));
+    QCOMPARE(viewer.dialogs.messages.size(), std::size_t{1});
+    QCOMPARE(viewer.dialogs.messages.front().text, std::string("Invalid bitmap file"));
     VerifyLineToolOffAndStopped(viewer.Dialog());
   }
 };

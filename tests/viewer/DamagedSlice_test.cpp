@@ -7,8 +7,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QAbstractButton>
-#include <QSlider>
 #include <QtTest>
 #include <filesystem>
 
@@ -25,16 +23,13 @@
 
 using namespace orvel;
 using namespace orvel::viewer;
+using orvel::test::Click;
+using orvel::test::MoveSlider;
 
 namespace {
 
 constexpr int kSlices = 5, kSize = 32, kDamaged = 2;
 const QString kLevels = "100,300";  // the threshold window 100 .. 150: part of every slice
-
-void Click(ViewerDialog& viewer, int controlId) { qobject_cast<QAbstractButton*>(viewer.Control(controlId))->click(); }
-void MoveSlider(ViewerDialog& viewer, int controlId, int position) {
-  qobject_cast<QSlider*>(viewer.Control(controlId))->setValue(position);
-}
 
 // Where the entropy-coded data of the first scan begins, just past its header; 0 without one.
 std::size_t JpegScanData(const test::Bytes& stream) {
@@ -181,24 +176,22 @@ class DamagedSliceTest : public QObject {
       QSKIP("running as root, which reads every file whatever its mode; the viewer reads slices on worker "
             "threads, which a per-thread file identity does not reach; ctest runs these rows again as nobody");
     const int tolerance = format == "jpg" ? 3 : 0;
-    test::ViewerTestScope scope;
-    test::TemporaryDirectory dir, pristineDir;
     const test::DatasetOptions options{format.toStdString(), kSlices, kSize, kSize};
-    const Dataset dataset = test::WriteDataset(dir, options);
+    test::ViewerFixture fixture(options);
+    test::TemporaryDirectory pristineDir;
     const Dataset pristine = test::WriteDataset(pristineDir, options);
-    Damage(dataset, kDamaged, options.format, damage);
-    ViewerDialog viewer(dataset);
-    viewer.InitialiseViewer();
+    Damage(fixture.dataset, kDamaged, options.format, damage);
+    ViewerDialog& viewer = fixture.Start();
 
     // Playback reaches the slice; a message waits for the step that shows it.
     test::Step(viewer);
     QCOMPARE(test::SelectedSlice(viewer), 1);
     test::WaitForReadAhead(viewer, 2);
-    QVERIFY(scope.MessageBoxes().empty());
+    QVERIFY(fixture.dialogs.messages.empty());
     test::Step(viewer);
     QCOMPARE(test::SelectedSlice(viewer), kDamaged);
     QCOMPARE(viewer.windowTitle(), QString("s0002"));
-    QCOMPARE(scope.MessageBoxes(), Times(1, message));
+    QCOMPARE(fixture.dialogs.messages, Times(1, message));
     QCOMPARE(test::Playing(viewer), !stops);
     if (partRow < 0) {
       QCOMPARE(test::ShownSlice(viewer), -1);
@@ -219,7 +212,7 @@ class DamagedSliceTest : public QObject {
     QCOMPARE(test::SelectedSlice(viewer), kDamaged + 1);
     QCOMPARE(test::ShownSlice(viewer, tolerance), kDamaged + 1);
     QVERIFY(test::Playing(viewer));
-    QCOMPARE(scope.MessageBoxes(), Times(1, message));
+    QCOMPARE(fixture.dialogs.messages, Times(1, message));
     Click(viewer, id::kColour1);
     QCOMPARE(ColourBar(viewer), colour1Bar);
     Click(viewer, id::kBinary);
@@ -242,16 +235,16 @@ class DamagedSliceTest : public QObject {
     MoveSlider(viewer, id::kBottomLimit, kSlices - 1 - (kDamaged - 1));
     MoveSlider(viewer, id::kTopLimit, kSlices - 1 - (kDamaged + 1));
     Click(viewer, id::kModel3D);
-    QVERIFY(qobject_cast<QAbstractButton*>(viewer.Control(id::kStop))->isChecked());
+    QVERIFY(test::Checked(viewer, id::kStop));
     if (partRow >= 0) {
-      const QStringList arguments{QString::fromStdString(dataset.slicePaths.front()), "--range", "1,3", "--levels",
-                                  kLevels, "--rectangle", rectangle, "--3d"};
+      const QStringList arguments{QString::fromStdString(fixture.dataset.slicePaths.front()),
+                                  "--range", "1,3", "--levels", kLevels, "--rectangle", rectangle, "--3d"};
       QCOMPARE(test::BoxText(viewer), test::AsShown(test::AnalyzeText(arguments, "model")));
     } else {
       QCOMPARE(test::BoxText(viewer), QString());
       QCOMPARE(viewer.windowTitle(), QStringLiteral("s0002.%1").arg(format));
     }
-    QCOMPARE(scope.MessageBoxes(), Times(partRow >= 0 ? 1 : 2, message));
+    QCOMPARE(fixture.dialogs.messages, Times(partRow >= 0 ? 1 : 2, message));
     for (int button : {id::kLine, id::kRectangle, id::kEllipse, id::kModel3D, id::kSizeDistribution})
       QVERIFY(viewer.Control(button)->isEnabled());
 
@@ -261,8 +254,8 @@ class DamagedSliceTest : public QObject {
     Click(viewer, id::kCut);
     QCOMPARE(answer.Seen(), partRow >= 0);
     if (answer.Seen()) QCOMPARE(answer.Image().GetHeight(), 3);
-    QCOMPARE(scope.MessageBoxes(), Times(partRow >= 0 ? 1 : 3, message));
-    QVERIFY(!qobject_cast<QAbstractButton*>(viewer.Control(id::kLine))->isChecked());
+    QCOMPARE(fixture.dialogs.messages, Times(partRow >= 0 ? 1 : 3, message));
+    QVERIFY(!test::Checked(viewer, id::kLine));
     QVERIFY(viewer.Control(id::kLine)->isEnabled());
   }
 
@@ -271,21 +264,19 @@ class DamagedSliceTest : public QObject {
   // the 2D and the 3D analysis measure its grey values as they measure the same pixels with a
   // whole table (orvel-analyze takes no slice with a short table).
   void PixelsPastAShortColourTable() {
-    test::ViewerTestScope scope;
-    test::TemporaryDirectory dir, wholeTableDir;
-    const Dataset dataset = test::WriteDataset(dir, {"bmp", kSlices, kSize, kSize});
-    test::WriteFile(dataset.slicePaths[kDamaged], EveryValueBmp(16));
+    test::ViewerFixture fixture({"bmp", kSlices, kSize, kSize});
+    test::WriteFile(fixture.dataset.slicePaths[kDamaged], EveryValueBmp(16));
+    test::TemporaryDirectory wholeTableDir;
     const Dataset wholeTable = test::WriteDataset(wholeTableDir, {"bmp", kSlices, kSize, kSize});
     test::WriteFile(wholeTable.slicePaths[kDamaged], EveryValueBmp(256));
-    ViewerDialog viewer(dataset);
-    viewer.InitialiseViewer();
+    ViewerDialog& viewer = fixture.Start();
     Click(viewer, id::kStop);
     viewer.show();
     viewer.resize(600, 700);  // every slice pixel on screen
     QCoreApplication::processEvents();
     MoveSlider(viewer, id::kSliceSelector, kSlices - 1 - kDamaged);
     QCOMPARE(viewer.windowTitle(), QString("s0002.bmp"));
-    QVERIFY(scope.MessageBoxes().empty());
+    QVERIFY(fixture.dialogs.messages.empty());
     QCOMPARE(ShownColour(viewer, 3, 0), qRgb(1, 252, 3));  // entry 3 of the file's table
     for (bool invert : {false, true}) {
       if (invert) Click(viewer, id::kInvert);
@@ -312,7 +303,7 @@ class DamagedSliceTest : public QObject {
     QCOMPARE(viewer.ResultsText(), test::AnalyzeText(rectangle + QStringList{"--2d"}, "area"));
     Click(viewer, id::kModel3D);
     QCOMPARE(test::BoxText(viewer), test::AsShown(test::AnalyzeText(rectangle + QStringList{"--3d"}, "model")));
-    QVERIFY(scope.MessageBoxes().empty());
+    QVERIFY(fixture.dialogs.messages.empty());
   }
 };
 

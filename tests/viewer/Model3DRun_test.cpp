@@ -1,43 +1,34 @@
 // The "3D" button: the run over the selection range gives exactly orvel-analyze's text, shows
 // every slice it reads with its progress line, and ends early, with nothing shown, whenever
 // playback is stopped while it runs or a slice cannot be read.
-#include <QAbstractButton>
-#include <QLabel>
-#include <QSlider>
 #include <QtTest>
 #include <filesystem>
 
 #include "support/TestSupport.h"
 #include "viewer/SliceView.h"
 #include "viewer/ViewerTemplate.h"
-#include "viewer/support/AnsweringDialogs.h"
 #include "viewer/support/RunTestSupport.h"
 #include "viewer/support/ToolsTestViewer.h"
 
 using namespace orvel;
 using namespace orvel::viewer;
+using orvel::test::Checked;
 
 namespace {
 
 constexpr int kSlices = 16;
 const QSize kWindow(700, 700);
 
-bool Checked(ViewerDialog& dialog, int controlId) {
-  return qobject_cast<QAbstractButton*>(dialog.Control(controlId))->isChecked();
-}
-
 int ThreadCount() {
   const std::filesystem::directory_iterator tasks("/proc/self/task");
   return static_cast<int>(std::distance(tasks, std::filesystem::directory_iterator()));
 }
 
-QString Caption(ViewerDialog& dialog) { return qobject_cast<QLabel*>(dialog.Control(id::kGraphCaption))->text(); }
-
 // What a run leaves when it was cancelled: nothing of the model, playback stopped, the tool
 // buttons back.
 void VerifyCancelled(ViewerDialog& dialog) {
   QCOMPARE(test::BoxText(dialog), QString());
-  QCOMPARE(Caption(dialog), QString());
+  QCOMPARE(test::LabelText(dialog, id::kGraphCaption), QString());
   QVERIFY(Checked(dialog, id::kStop));
   QVERIFY(!Checked(dialog, id::kModel3D));
   for (int button : {id::kLine, id::kRectangle, id::kEllipse, id::kModel3D, id::kSizeDistribution})
@@ -106,7 +97,7 @@ class Model3DRunTest : public QObject {
       QVERIFY(!Checked(dialog, id::kSizeDistribution));
       for (int button : {id::kLine, id::kRectangle, id::kEllipse, id::kModel3D, id::kSizeDistribution})
         QVERIFY(!dialog.Control(button)->isEnabled());
-      QCOMPARE(Caption(dialog), QString());
+      QCOMPARE(test::LabelText(dialog, id::kGraphCaption), QString());
       QVERIFY(!dialog.Control(id::kGraph)->isVisible());
     });
     viewer.Click(id::kModel3D);
@@ -241,21 +232,20 @@ class Model3DRunTest : public QObject {
     test::TemporaryDirectory data;
     const std::string first = test::MakePhantomDataset(data.Path(), {"--slices", "8", "--size", "64x48"});
     test::WriteFile(data.File("phantom0005.bmp"), std::string("BM but not a bitmap at all"));
-    test::ScopedAnsweringDialogs answers;
     test::ToolsViewer viewer(first, kWindow);
     ViewerDialog& dialog = viewer.Dialog();
     test::PrepareRun(viewer, 8, Rectangle(0, 7));
     QTimer startOnce;
     startOnce.setInterval(0);
     connect(&startOnce, &QTimer::timeout, [&] {
-      if (answers->messages.empty()) return;
+      if (viewer.dialogs.messages.empty()) return;
       viewer.Click(id::kStart);
       startOnce.stop();
     });
     if (startAfterMessage) startOnce.start();
     viewer.Click(id::kModel3D);
-    QCOMPARE(answers->messages.size(), std::size_t{1});
-    QCOMPARE(answers->messages.front().first, std::string("Invalid bitmap file"));
+    QCOMPARE(viewer.dialogs.messages.size(), std::size_t{1});
+    QCOMPARE(viewer.dialogs.messages.front().text, std::string("Invalid bitmap file"));
     QCOMPARE(dialog.windowTitle(), QStringLiteral("phantom0005.bmp"));
     QCOMPARE(test::BoxText(dialog), QString());
     QCOMPARE(Checked(dialog, id::kStart), startAfterMessage);

@@ -1,24 +1,23 @@
 // The save image dialog: the image at its natural size beside the buttons, saves in both formats
 // that read back as the image, the JPEG quality kept in the settings file, and the keys and
 // buttons that save or end the dialog.
-#include <QAbstractButton>
-#include <QLabel>
-#include <QSlider>
-#include <QTemporaryDir>
 #include <QScreen>
 #include <QtTest>
 #include <filesystem>
+#include <optional>
 
 #include "app/ImageLoader.h"
 #include "app/SettingsFile.h"
 #include "dialogs/SaveImageDialog.h"
 #include "dialogs/SaveImageTemplate.h"
-#include "viewer/support/AnsweringDialogs.h"
 #include "support/TestSupport.h"
+#include "viewer/support/Controls.h"
+#include "viewer/support/FakeDialogs.h"
 
 using namespace orvel;
 using dialogs::SaveImageDialog;
 using platform::IniFile;
+using test::Click;
 namespace id = dialogs::id;
 
 namespace {
@@ -41,17 +40,8 @@ SliceImage MakePicture(int width, int height, std::int32_t pelsPerMeter) {
   return image;
 }
 
-QSlider* QualitySlider(const SaveImageDialog& dialog) {
-  return qobject_cast<QSlider*>(dialog.Control(id::kQualitySlider));
-}
-
-QString QualityLabel(const SaveImageDialog& dialog) {
-  return qobject_cast<QLabel*>(dialog.Control(id::kQualityLabel))->text();
-}
-
-void Click(const SaveImageDialog& dialog, int controlId) {
-  qobject_cast<QAbstractButton*>(dialog.Control(controlId))->click();
-}
+QSlider* QualitySlider(const SaveImageDialog& dialog) { return test::Slider(dialog, id::kQualitySlider); }
+QString QualityLabel(const SaveImageDialog& dialog) { return test::LabelText(dialog, id::kQualityLabel); }
 
 }  // namespace
 
@@ -59,9 +49,15 @@ class SaveImageDialogTest : public QObject {
   Q_OBJECT
 
  private slots:
+  // Every case starts with its own settings folder and its dialogs answered by the test.
   void init() {
-    m_config = std::make_unique<QTemporaryDir>();
-    qputenv("XDG_CONFIG_HOME", m_config->path().toUtf8());
+    m_settings.emplace();
+    m_dialogs.emplace();
+  }
+  void cleanup() {
+    m_shown.reset();
+    m_dialogs.reset();
+    m_settings.reset();
   }
 
   void QualityStartsFromTheSettingsFile_data() {
@@ -79,9 +75,7 @@ class SaveImageDialogTest : public QObject {
     QFETCH(int, shown);
     IniFile settings(SettingsFilePath());
     if (!stored.isNull()) settings.WriteString("JPEG", "Quality", stored.toStdString());
-    SaveImageDialog dialog;
-    dialog.SetImage(MakePicture(40, 30, 0));
-    dialog.show();
+    SaveImageDialog& dialog = Show(MakePicture(40, 30, 0));
     QCOMPARE(QualitySlider(dialog)->value(), shown);
     QCOMPARE(QualityLabel(dialog), QStringLiteral("%1%").arg(shown));
     QCOMPARE(QualitySlider(dialog)->minimum(), 25);
@@ -90,9 +84,7 @@ class SaveImageDialogTest : public QObject {
   }
 
   void SliderMovesTheLabel() {
-    SaveImageDialog dialog;
-    dialog.SetImage(MakePicture(40, 30, 0));
-    dialog.show();
+    SaveImageDialog& dialog = Show(MakePicture(40, 30, 0));
     QTest::keyClick(QualitySlider(dialog), Qt::Key_End);
     QCOMPARE(QualityLabel(dialog), QStringLiteral("100%"));
     QTest::keyClick(QualitySlider(dialog), Qt::Key_Left);
@@ -111,9 +103,7 @@ class SaveImageDialogTest : public QObject {
   void ImageIsShownAtItsNaturalSize() {
     QFETCH(int, width);
     QFETCH(int, height);
-    SaveImageDialog dialog;
-    dialog.SetImage(MakePicture(width, height, 0));
-    dialog.show();
+    SaveImageDialog& dialog = Show(MakePicture(width, height, 0));
     const QRect group = dialog.Control(id::kButtonGroup)->geometry();
     const QRect frame = dialog.Control(id::kPreviewFrame)->geometry();
     QCOMPARE(frame.size(), QSize(width, height));
@@ -127,7 +117,6 @@ class SaveImageDialogTest : public QObject {
   // A cut across thousands of slices or of a huge slice: the dialog and its buttons stay on the
   // screen with the picture shown smaller, in proportion, and the file saved keeps its full size.
   void APictureLargerThanTheScreenFitsItAndIsSavedWhole() {
-    test::ScopedAnsweringDialogs answers;
     test::TemporaryDirectory dir;
     QWidget viewer;  // the window the dialog belongs to, whose frame it expects
     viewer.show();
@@ -139,7 +128,7 @@ class SaveImageDialogTest : public QObject {
       QVERIFY(dialog.screen()->availableGeometry().contains(dialog.frameGeometry()));
       const QSize shown = dialog.Control(id::kPreviewFrame)->size();
       QVERIFY(std::abs(shown.width() * size.height() - shown.height() * size.width()) <= size.width() + size.height());
-      answers->saveAnswers.push_back(dir.File("cut.bmp"));
+      m_dialogs->saveAnswers.push_back(dir.File("cut.bmp"));
       Click(dialog, id::kSaveBmp);
       SliceImage back;
       QCOMPARE(LoadImageFile(dir.File("cut.bmp"), back), LoadStatus::kLoaded);
@@ -150,9 +139,7 @@ class SaveImageDialogTest : public QObject {
   // The frame paints the picture through its colour table, bottom-up rows the right way up.
   void FramePaintsThePictureInItsColours() {
     const SliceImage picture = MakePicture(30, 20, 0);
-    SaveImageDialog dialog;
-    dialog.SetImage(picture);
-    dialog.show();
+    SaveImageDialog& dialog = Show(picture);
     const QImage shown = dialog.Control(id::kPreviewFrame)->grab().toImage();
     QCOMPARE(shown.size(), QSize(30, 20));
     for (const QPoint point : {QPoint(0, 0), QPoint(29, 0), QPoint(5, 19), QPoint(17, 11)}) {
@@ -162,16 +149,13 @@ class SaveImageDialogTest : public QObject {
   }
 
   void BmpSaveReadsBackAsTheImage() {
-    test::ScopedAnsweringDialogs answers;
     test::TemporaryDirectory dir;
     const SliceImage picture = MakePicture(301, 17, 3937);
-    SaveImageDialog dialog;
-    dialog.SetImage(picture);
-    dialog.show();
-    answers->saveAnswers.push_back(dir.File("cut.bmp"));
+    SaveImageDialog& dialog = Show(picture);
+    m_dialogs->saveAnswers.push_back(dir.File("cut.bmp"));
     Click(dialog, id::kSaveBmp);
-    QCOMPARE(answers->saveRequests.size(), std::size_t{1});
-    const platform::FileDialogRequest& request = answers->saveRequests.front();
+    QCOMPARE(m_dialogs->saveRequests.size(), std::size_t{1});
+    const platform::FileDialogRequest& request = m_dialogs->saveRequests.front();
     QCOMPARE(request.filterName, std::string("BMP Files (*.bmp)"));
     QCOMPARE(request.defaultExtension, std::string("bmp"));
     QVERIFY(request.promptOverwrite);
@@ -184,20 +168,17 @@ class SaveImageDialogTest : public QObject {
     QCOMPARE(back.GetYPelsPerMeter(), 3937);
     QVERIFY(std::equal(picture.GetBits(), picture.GetBits() + picture.GetImageBytes(), back.GetBits()));
     QVERIFY(std::equal(picture.GetColourTable(), picture.GetColourTable() + 1024, back.GetColourTable()));
-    QVERIFY(answers->messages.empty());
+    QVERIFY(m_dialogs->messages.empty());
   }
 
   // The JFIF header carries dots per inch: the resolution comes back through two truncations.
   void JpegSaveKeepsSizeAndRoundsTheResolution() {
-    test::ScopedAnsweringDialogs answers;
     test::TemporaryDirectory dir;
-    SaveImageDialog dialog;
-    dialog.SetImage(MakePicture(301, 17, 3937));
-    dialog.show();
+    SaveImageDialog& dialog = Show(MakePicture(301, 17, 3937));
     QualitySlider(dialog)->setValue(40);
-    answers->saveAnswers.push_back(dir.File("cut.jpg"));
+    m_dialogs->saveAnswers.push_back(dir.File("cut.jpg"));
     Click(dialog, id::kSaveJpg);
-    const platform::FileDialogRequest& request = answers->saveRequests.front();
+    const platform::FileDialogRequest& request = m_dialogs->saveRequests.front();
     QCOMPARE(request.filterName, std::string("JPG Files (*.jpg)"));
     QCOMPARE(request.defaultExtension, std::string("jpg"));
     QVERIFY(request.promptOverwrite);
@@ -221,49 +202,40 @@ class SaveImageDialogTest : public QObject {
 
   // Nothing is written, nor the quality stored, when the user cancels the file dialog.
   void CancelledFileDialogSavesNothing() {
-    test::ScopedAnsweringDialogs answers;
-    SaveImageDialog dialog;
-    dialog.SetImage(MakePicture(10, 10, 0));
-    dialog.show();
+    SaveImageDialog& dialog = Show(MakePicture(10, 10, 0));
     QualitySlider(dialog)->setValue(60);
     Click(dialog, id::kSaveJpg);
     Click(dialog, id::kSaveBmp);
-    QCOMPARE(answers->saveRequests.size(), std::size_t{2});
+    QCOMPARE(m_dialogs->saveRequests.size(), std::size_t{2});
     QVERIFY(!IniFile(SettingsFilePath()).GetString("JPEG", "Quality"));
-    QVERIFY(answers->messages.empty());
+    QVERIFY(m_dialogs->messages.empty());
   }
 
   // A JPEG that could not be written says so with the codec's text (the quality is still kept);
   // a BMP says "write error". Either way an existing file keeps its contents.
   void FailedSavesSayWhy() {
-    test::ScopedAnsweringDialogs answers;
     test::TemporaryDirectory dir;
-    SaveImageDialog dialog;
-    dialog.SetImage(MakePicture(10, 10, 0));
-    dialog.show();
+    SaveImageDialog& dialog = Show(MakePicture(10, 10, 0));
     QualitySlider(dialog)->setValue(55);
-    answers->saveAnswers.push_back(dir.File("missing/cut.jpg"));
+    m_dialogs->saveAnswers.push_back(dir.File("missing/cut.jpg"));
     Click(dialog, id::kSaveJpg);
-    answers->saveAnswers.push_back(dir.File("missing/cut.bmp"));
+    m_dialogs->saveAnswers.push_back(dir.File("missing/cut.bmp"));
     Click(dialog, id::kSaveBmp);
-    QCOMPARE(answers->messages.size(), std::size_t{2});
-    QCOMPARE(answers->messages[0].first, std::string("Invalid file name"));
-    QCOMPARE(answers->messages[1].first, std::string("write error"));
+    QCOMPARE(m_dialogs->messages.size(), std::size_t{2});
+    QCOMPARE(m_dialogs->messages[0].text, std::string("Invalid file name"));
+    QCOMPARE(m_dialogs->messages[1].text, std::string("write error"));
     QCOMPARE(IniFile(SettingsFilePath()).GetString("JPEG", "Quality"), std::optional<std::string>("55"));
     QVERIFY(dialog.isVisible());
   }
 
   // Escape is the cancel command, which the BMP button carries: it saves, and the dialog stays.
   void EscapeStartsTheBmpSave() {
-    test::ScopedAnsweringDialogs answers;
     test::TemporaryDirectory dir;
-    SaveImageDialog dialog;
-    dialog.SetImage(MakePicture(10, 10, 0));
-    dialog.show();
-    answers->saveAnswers.push_back(dir.File("escape.bmp"));
+    SaveImageDialog& dialog = Show(MakePicture(10, 10, 0));
+    m_dialogs->saveAnswers.push_back(dir.File("escape.bmp"));
     QTest::keyClick(&dialog, Qt::Key_Escape);
-    QCOMPARE(answers->saveRequests.size(), std::size_t{1});
-    QCOMPARE(answers->saveRequests.front().filterName, std::string("BMP Files (*.bmp)"));
+    QCOMPARE(m_dialogs->saveRequests.size(), std::size_t{1});
+    QCOMPARE(m_dialogs->saveRequests.front().filterName, std::string("BMP Files (*.bmp)"));
     QVERIFY(std::filesystem::exists(dir.File("escape.bmp")));
     QVERIFY(dialog.isVisible());
   }
@@ -276,34 +248,38 @@ class SaveImageDialogTest : public QObject {
   }
   void CancelEnterAndTheCloseBoxEndTheDialog() {
     QFETCH(QString, how);
-    test::ScopedAnsweringDialogs answers;
-    SaveImageDialog dialog;
-    dialog.SetImage(MakePicture(10, 10, 0));
-    dialog.show();
+    SaveImageDialog& dialog = Show(MakePicture(10, 10, 0));
     dialog.Control(id::kQualitySlider)->setFocus();
     if (how == "cancel") Click(dialog, id::kClose);
     if (how == "enter") QTest::keyClick(dialog.Control(id::kQualitySlider), Qt::Key_Return);
     if (how == "close") dialog.close();
     QVERIFY(!dialog.isVisible());
     QCOMPARE(dialog.result(), 1);
-    QVERIFY(answers->saveRequests.empty());
+    QVERIFY(m_dialogs->saveRequests.empty());
   }
 
   // Enter on a focused button presses that button, as Space does.
   void EnterPressesTheFocusedButton() {
-    test::ScopedAnsweringDialogs answers;
-    SaveImageDialog dialog;
-    dialog.SetImage(MakePicture(10, 10, 0));
-    dialog.show();
+    SaveImageDialog& dialog = Show(MakePicture(10, 10, 0));
     dialog.Control(id::kSaveJpg)->setFocus();
     QTest::keyClick(dialog.Control(id::kSaveJpg), Qt::Key_Return);
-    QCOMPARE(answers->saveRequests.size(), std::size_t{1});
-    QCOMPARE(answers->saveRequests.front().defaultExtension, std::string("jpg"));
+    QCOMPARE(m_dialogs->saveRequests.size(), std::size_t{1});
+    QCOMPARE(m_dialogs->saveRequests.front().defaultExtension, std::string("jpg"));
     QVERIFY(dialog.isVisible());
   }
 
  private:
-  std::unique_ptr<QTemporaryDir> m_config;
+  // The dialog shown with the picture, as a cut shows it.
+  SaveImageDialog& Show(const SliceImage& picture) {
+    m_shown.emplace();
+    m_shown->SetImage(picture);
+    m_shown->show();
+    return *m_shown;
+  }
+
+  std::optional<test::SettingsFolder> m_settings;
+  std::optional<test::FakeDialogs> m_dialogs;
+  std::optional<SaveImageDialog> m_shown;
 };
 
 QTEST_MAIN(SaveImageDialogTest)

@@ -1,6 +1,5 @@
 // Dragging the start and stop point with the mouse: which presses grab, where the points land at
 // several window sizes, the band they stay in, and what a long run or a release stops.
-#include <QAbstractButton>
 #include <QtTest>
 
 #include "support/TestSupport.h"
@@ -168,7 +167,7 @@ class SelectionDragTest : public QObject {
     }
     if (situation == "right") button = Qt::RightButton;
     if (situation == "long run") {
-      qobject_cast<QAbstractButton*>(dialog.Control(id::kStart))->setChecked(true);
+      test::Button(dialog, id::kStart)->setChecked(true);
       dialog.Redraw();
     }
     if (situation == "released") {

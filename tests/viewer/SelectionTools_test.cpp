@@ -1,8 +1,5 @@
 // The "Line", "Rectangle", "Ellipse" and "2D" buttons: which controls each sequence of clicks
 // leaves shown, enabled and checked, the figure over the slice and the range marks on the preview.
-#include <QAbstractButton>
-#include <QLabel>
-#include <QSlider>
 #include <QtTest>
 
 #include "app/ImageLoader.h"
@@ -123,7 +120,7 @@ class SelectionToolsTest : public QObject {
     QCOMPARE(dialog.Control(id::kBottomLimit)->isVisible(), states.limitsShown);
     QCOMPARE(dialog.Control(id::kTopLimit)->isVisible(), states.limitsShown);
     QCOMPARE(dialog.Control(id::kGraph)->isVisible(), states.graphShown);
-    QCOMPARE(qobject_cast<QLabel*>(dialog.Control(id::kGraphCaption))->text(), QString(states.caption));
+    QCOMPARE(test::LabelText(dialog, id::kGraphCaption), QString(states.caption));
     QCOMPARE(static_cast<SliceView*>(dialog.Control(id::kImage))->Overlay().figure, states.figure);
     QCOMPARE(ResultsKind(dialog.ResultsText()), states.results);
     // The box shows the same text with plain line ends, none after the last line.
@@ -168,7 +165,7 @@ class SelectionToolsTest : public QObject {
   void NoHandlesDuringALongRun() {
     test::ToolsViewer viewer(m_firstSlice, QSize(700, 640));
     viewer.Click(id::kRectangle);
-    qobject_cast<QAbstractButton*>(viewer.Dialog().Control(id::kStart))->setChecked(true);
+    test::Button(viewer.Dialog(), id::kStart)->setChecked(true);
     viewer.Dialog().Redraw();
     const SliceOverlay& overlay = static_cast<SliceView*>(viewer.Dialog().Control(id::kImage))->Overlay();
     QCOMPARE(overlay.figure, Figure::kRectangle);

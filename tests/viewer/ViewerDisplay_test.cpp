@@ -1,8 +1,5 @@
 // What the palette controls and the level sliders do to the pixels on screen, the read-outs, the
 // preview's current-slice marker, and Redraw's guard against running inside itself.
-#include <QAbstractButton>
-#include <QLabel>
-#include <QSlider>
 #include <QtTest>
 
 #include "viewer/ViewerDialog.h"
@@ -11,17 +8,13 @@
 
 using namespace orvel;
 using namespace orvel::viewer;
+using orvel::test::Button;
+using orvel::test::Click;
+using orvel::test::LabelText;
 using orvel::test::Preview;
+using orvel::test::Slider;
 
 namespace {
-
-QSlider* Slider(const ViewerDialog& viewer, int controlId) { return qobject_cast<QSlider*>(viewer.Control(controlId)); }
-void Click(const ViewerDialog& viewer, int controlId) {
-  qobject_cast<QAbstractButton*>(viewer.Control(controlId))->click();
-}
-QString Text(const ViewerDialog& viewer, int controlId) {
-  return qobject_cast<QLabel*>(viewer.Control(controlId))->text();
-}
 
 // The colour of each table entry as shown on screen: a slice whose top row holds 0 .. 255 from
 // left to right, stretched wider than 256 pixels so that every entry shows.
@@ -82,10 +75,8 @@ class ViewerDisplayTest : public QObject {
     QFETCH(int, upper);
     QFETCH(QList<int>, entries);
     QFETCH(QList<QRgb>, colours);
-    test::ViewerTestScope scope;
-    test::TemporaryDirectory dir;
-    ViewerDialog viewer(test::WriteDataset(dir, {"bmp", 1, 256, 16}));
-    viewer.InitialiseViewer();
+    test::ViewerFixture fixture({"bmp", 1, 256, 16});
+    ViewerDialog& viewer = fixture.Start();
     viewer.show();
     viewer.resize(900, viewer.height());
 
@@ -106,34 +97,32 @@ class ViewerDisplayTest : public QObject {
 
   // The read-outs show the slider positions, and in Binary exactly the threshold pair.
   void ReadoutsFollowTheModeAndTheSliders() {
-    test::ViewerTestScope scope;
-    test::TemporaryDirectory dir;
-    ViewerDialog viewer(test::WriteDataset(dir, {"bmp", 2, 32, 32}));
-    viewer.InitialiseViewer();
+    test::ViewerFixture fixture({"bmp", 2, 32, 32});
+    ViewerDialog& viewer = fixture.Start();
     QSlider* lower = Slider(viewer, id::kLowerLevel);
     QSlider* upper = Slider(viewer, id::kUpperLevel);
 
     Click(viewer, id::kBinary);
-    QCOMPARE(std::make_pair(Text(viewer, id::kLowerLevelCaption), Text(viewer, id::kUpperLevelCaption)),
+    QCOMPARE(std::make_pair(LabelText(viewer, id::kLowerLevelCaption), LabelText(viewer, id::kUpperLevelCaption)),
              std::make_pair(QString("level 1"), QString("level 2")));
-    QCOMPARE(std::make_pair(Text(viewer, id::kLowerLevelValue), Text(viewer, id::kUpperLevelValue)),
+    QCOMPARE(std::make_pair(LabelText(viewer, id::kLowerLevelValue), LabelText(viewer, id::kUpperLevelValue)),
              std::make_pair(QString("128"), QString("191")));
     QVERIFY(!lower->isHidden() && lower->isEnabled() && upper->isEnabled());
     upper->setValue(201);
-    QCOMPARE(Text(viewer, id::kUpperLevelValue), QString("100"));
+    QCOMPARE(LabelText(viewer, id::kUpperLevelValue), QString("100"));
     lower->setValue(150);
-    QCOMPARE(Text(viewer, id::kLowerLevelValue), QString("150"));
+    QCOMPARE(LabelText(viewer, id::kLowerLevelValue), QString("150"));
 
     Click(viewer, id::kColour2);
-    QCOMPARE(std::make_pair(Text(viewer, id::kLowerLevelCaption), Text(viewer, id::kUpperLevelCaption)),
+    QCOMPARE(std::make_pair(LabelText(viewer, id::kLowerLevelCaption), LabelText(viewer, id::kUpperLevelCaption)),
              std::make_pair(QString("colour"), QString("range")));
-    QCOMPARE(Text(viewer, id::kUpperLevelValue), QString("201"));
+    QCOMPARE(LabelText(viewer, id::kUpperLevelValue), QString("201"));
     Click(viewer, id::kGreyscale);
-    QCOMPARE(Text(viewer, id::kUpperLevelCaption), QString("contrast"));
+    QCOMPARE(LabelText(viewer, id::kUpperLevelCaption), QString("contrast"));
 
     Click(viewer, id::kOriginal);
-    QCOMPARE(Text(viewer, id::kLowerLevelCaption), QString(" "));
-    QCOMPARE(Text(viewer, id::kUpperLevelValue), QString(" "));
+    QCOMPARE(LabelText(viewer, id::kLowerLevelCaption), QString(" "));
+    QCOMPARE(LabelText(viewer, id::kUpperLevelValue), QString(" "));
     QVERIFY(lower->isHidden() && !lower->isEnabled() && !upper->isEnabled());
     Click(viewer, id::kColour1);  // the levels come back where they were
     QCOMPARE(std::make_pair(lower->value(), upper->value()), std::make_pair(150, 201));
@@ -150,10 +139,8 @@ class ViewerDisplayTest : public QObject {
 
   void TheSidePreviewMarksTheCurrentSlice() {
     QFETCH(Preview, preview);
-    test::ViewerTestScope scope;
-    test::TemporaryDirectory dir;
-    ViewerDialog viewer(test::WriteDataset(dir, {"bmp", 6, 32, 32, preview}));
-    viewer.InitialiseViewer();
+    test::ViewerFixture fixture({"bmp", 6, 32, 32, preview});
+    ViewerDialog& viewer = fixture.Start();
     QWidget* frame = viewer.Control(id::kPreview);
     // The 80 x 40 preview, wider than high, fills the frame's width, centred vertically.
     const int drawnHeight = frame->width() * 40 / 80;
@@ -178,16 +165,14 @@ class ViewerDisplayTest : public QObject {
   // A redraw asked for while one runs (here from a control that Redraw itself changes) is
   // dropped: what the outer one read from the controls is what the window shows.
   void ARedrawInsideRedrawIsDropped() {
-    test::ViewerTestScope scope;
-    test::TemporaryDirectory dir;
-    ViewerDialog viewer(test::WriteDataset(dir, {"bmp", 1, 256, 16}));
-    viewer.InitialiseViewer();
+    test::ViewerFixture fixture({"bmp", 1, 256, 16});
+    ViewerDialog& viewer = fixture.Start();
     viewer.show();
     viewer.resize(900, viewer.height());
     int nested = 0;
     EventHook hook([&] {
       ++nested;
-      qobject_cast<QAbstractButton*>(viewer.Control(id::kInvert))->setChecked(true);
+      Button(viewer, id::kInvert)->setChecked(true);
       viewer.Redraw();
     });
     Slider(viewer, id::kLowerLevel)->installEventFilter(&hook);

@@ -1,6 +1,5 @@
 // Playback and the slice selector: the order of slices, the pauses, the caption, failed reads,
 // and the difference between positions the program sets and those the user sets.
-#include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleValueInterface>
 #include <QMouseEvent>
@@ -16,18 +15,15 @@
 
 using namespace orvel;
 using namespace orvel::viewer;
+using orvel::test::Button;
 using orvel::test::Playing;
 using orvel::test::SelectedSlice;
 using orvel::test::ShownSlice;
+using orvel::test::Slider;
 using orvel::test::Step;
 using orvel::test::WaitForReadAhead;
 
 namespace {
-
-QSlider* Slider(const ViewerDialog& viewer, int controlId) { return qobject_cast<QSlider*>(viewer.Control(controlId)); }
-QAbstractButton* Button(const ViewerDialog& viewer, int controlId) {
-  return qobject_cast<QAbstractButton*>(viewer.Control(controlId));
-}
 
 QRect HandleRect(QSlider* slider) {
   QStyleOptionSlider option;
@@ -73,10 +69,8 @@ class ViewerPlaybackTest : public QObject {
     QFETCH(int, slices);
     QFETCH(int, workers);
     QFETCH(QList<int>, order);
-    test::ViewerTestScope scope;
-    test::TemporaryDirectory dir;
-    ViewerDialog viewer(test::WriteDataset(dir, {"bmp", slices, 32, 32}));
-    viewer.InitialiseViewer();
+    test::ViewerFixture fixture({"bmp", slices, 32, 32});
+    ViewerDialog& viewer = fixture.Start();
     viewer.SetDecodeWorkers(workers);
     QCOMPARE(ShownSlice(viewer), 0);
     QList<int> visited;
@@ -101,10 +95,8 @@ class ViewerPlaybackTest : public QObject {
 
   // The speed slider's delay ends each step; ticks during it are dropped.
   void TheSpeedDelayHoldsTheNextStep() {
-    test::ViewerTestScope scope;
-    test::TemporaryDirectory dir;
-    ViewerDialog viewer(test::WriteDataset(dir, {"bmp", 4, 16, 16}));
-    viewer.InitialiseViewer();
+    test::ViewerFixture fixture({"bmp", 4, 16, 16});
+    ViewerDialog& viewer = fixture.Start();
     Step(viewer);
     QCOMPARE(SelectedSlice(viewer), 1);
     Slider(viewer, id::kSpeed)->setValue(300);  // as the user drags it
@@ -121,10 +113,8 @@ class ViewerPlaybackTest : public QObject {
   // The user picks a slice while a step waits at the end of the stack: the step is abandoned and
   // never moves away from the slice chosen.
   void StopAbandonsAPendingPause() {
-    test::ViewerTestScope scope;
-    test::TemporaryDirectory dir;
-    ViewerDialog viewer(test::WriteDataset(dir, {"bmp", 6, 16, 16}));
-    viewer.InitialiseViewer();
+    test::ViewerFixture fixture({"bmp", 6, 16, 16});
+    ViewerDialog& viewer = fixture.Start();
     viewer.OnPlaybackTimer();  // at slice 0: the 500 ms pause begins
     QVERIFY(viewer.PlaybackPausePending());
     QTest::keyClick(Slider(viewer, id::kSliceSelector), Qt::Key_Up);  // one slice up the stack
@@ -160,32 +150,29 @@ class ViewerPlaybackTest : public QObject {
   void AFailedReadDuringPlayback() {
     QFETCH(QString, format);
     QFETCH(QString, message);
-    test::ViewerTestScope scope;
-    test::TemporaryDirectory dir;
-    const Dataset dataset = test::WriteDataset(dir, {format.toStdString(), 5, 32, 32});
-    test::DamageSlice(dataset, 2);
-    ViewerDialog viewer(dataset);
-    viewer.InitialiseViewer();
+    test::ViewerFixture fixture({format.toStdString(), 5, 32, 32});
+    test::DamageSlice(fixture.dataset, 2);
+    ViewerDialog& viewer = fixture.Start();
     Step(viewer);
     QCOMPARE(SelectedSlice(viewer), 1);
-    WaitForReadAhead(viewer, 2);             // slices 2 and 3 at least, the damaged one read ahead
-    QVERIFY(scope.MessageBoxes().empty());      // its message waits for the step that shows it
+    WaitForReadAhead(viewer, 2);                // slices 2 and 3 at least, the damaged one read ahead
+    QVERIFY(fixture.dialogs.messages.empty());  // its message waits for the step that shows it
     Step(viewer);
     QCOMPARE(SelectedSlice(viewer), 2);
     QCOMPARE(viewer.windowTitle(), QString("s0002"));
     QCOMPARE(ShownSlice(viewer), -1);
     if (message.isEmpty()) {
-      QVERIFY(scope.MessageBoxes().empty());
+      QVERIFY(fixture.dialogs.messages.empty());
       QVERIFY(Playing(viewer));
-      QCOMPARE(scope.SettingsText(), std::string());
+      QCOMPARE(fixture.settings.Text(), std::string());
       Step(viewer);
       QCOMPARE(SelectedSlice(viewer), 3);
       return;
     }
-    QCOMPARE(scope.MessageBoxes(), (std::vector<platform::Message>{{message.toStdString(), "orvel"}}));
+    QCOMPARE(fixture.dialogs.messages, (std::vector<platform::Message>{{message.toStdString(), "orvel"}}));
     QVERIFY(!Playing(viewer));
     QVERIFY(!viewer.PlaybackPausePending());
-    const std::string settings = scope.SettingsText();
+    const std::string settings = fixture.settings.Text();
     QVERIFY2(settings.find("[Startpoint]") != std::string::npos && settings.find("x=27") != std::string::npos,
              settings.c_str());
   }
@@ -201,10 +188,8 @@ class ViewerPlaybackTest : public QObject {
 
   void OnlyTheUserMovingTheSelectorStopsPlayback() {
     QFETCH(QString, how);
-    test::ViewerTestScope scope;
-    test::TemporaryDirectory dir;
-    ViewerDialog viewer(test::WriteDataset(dir, {"bmp", 12, 32, 32}));
-    viewer.InitialiseViewer();
+    test::ViewerFixture fixture({"bmp", 12, 32, 32});
+    ViewerDialog& viewer = fixture.Start();
     viewer.SetDecodeWorkers(3);  // the selector moves while they read slices 4 to 7 ahead
     viewer.show();
     for (int i = 0; i < 3; ++i) Step(viewer);
@@ -231,10 +216,8 @@ class ViewerPlaybackTest : public QObject {
 
   // Taking hold of the thumb and letting go where it was stops playback too.
   void ReleasingTheSelectorThumbStopsPlayback() {
-    test::ViewerTestScope scope;
-    test::TemporaryDirectory dir;
-    ViewerDialog viewer(test::WriteDataset(dir, {"bmp", 6, 16, 16}));
-    viewer.InitialiseViewer();
+    test::ViewerFixture fixture({"bmp", 6, 16, 16});
+    ViewerDialog& viewer = fixture.Start();
     viewer.show();
     Step(viewer);
     QSlider* selector = Slider(viewer, id::kSliceSelector);
@@ -248,10 +231,8 @@ class ViewerPlaybackTest : public QObject {
 
   // The bottom limit never names a later slice than the top limit.
   void TheLimitSlidersExchangeWhenCrossed() {
-    test::ViewerTestScope scope;
-    test::TemporaryDirectory dir;
-    ViewerDialog viewer(test::WriteDataset(dir, {"bmp", 10, 16, 16}));
-    viewer.InitialiseViewer();
+    test::ViewerFixture fixture({"bmp", 10, 16, 16});
+    ViewerDialog& viewer = fixture.Start();
     QSlider* bottom = Slider(viewer, id::kBottomLimit);
     QSlider* top = Slider(viewer, id::kTopLimit);
     top->setValue(6);  // the top limit comes down to slice 3

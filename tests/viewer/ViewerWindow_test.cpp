@@ -1,9 +1,7 @@
 // The window as a whole: how it ends (and what it keeps of the line points), the keyboard, and
 // what assistive technology sees of its controls.
-#include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleActionInterface>
-#include <QSlider>
 #include <QtTest>
 
 #include "viewer/ViewerDialog.h"
@@ -12,16 +10,9 @@
 
 using namespace orvel;
 using namespace orvel::viewer;
+using orvel::test::Button;
 using orvel::test::Preview;
-
-namespace {
-
-QSlider* Slider(const ViewerDialog& viewer, int controlId) { return qobject_cast<QSlider*>(viewer.Control(controlId)); }
-QAbstractButton* Button(const ViewerDialog& viewer, int controlId) {
-  return qobject_cast<QAbstractButton*>(viewer.Control(controlId));
-}
-
-}  // namespace
+using orvel::test::Slider;
 
 class ViewerWindowTest : public QObject {
   Q_OBJECT
@@ -39,15 +30,13 @@ class ViewerWindowTest : public QObject {
   void ExitAndCloseKeepTheLinePointsEscapeDoesNot() {
     QFETCH(QString, how);
     QFETCH(bool, written);
-    test::ViewerTestScope scope;
-    test::TemporaryDirectory dir;
+    test::ViewerFixture fixture({"bmp", 3, 40, 40});
     // Points stored by an earlier run come back as they were; the JPEG quality is left alone.
     const std::string stored = "[JPEG]\nQuality=90\n[Startpoint]\nx=7\ny=9\n[Stoppoint]\nx=20\ny=30\n";
-    test::WriteFile(scope.SettingsPath(), stored);
-    ViewerDialog viewer(test::WriteDataset(dir, {"bmp", 3, 40, 40}));
-    viewer.InitialiseViewer();
+    test::WriteFile(fixture.settings.FilePath(), stored);
+    ViewerDialog& viewer = fixture.Start();
     viewer.show();
-    test::WriteFile(scope.SettingsPath(), std::string("[JPEG]\nQuality=90\n"));
+    test::WriteFile(fixture.settings.FilePath(), std::string("[JPEG]\nQuality=90\n"));
     if (how == "exit") Button(viewer, id::kExit)->click();
     else if (how == "enter") QTest::keyClick(Button(viewer, id::kColour1), Qt::Key_Return);
     else if (how == "close") viewer.close();
@@ -55,17 +44,15 @@ class ViewerWindowTest : public QObject {
 
     QVERIFY(viewer.isHidden());
     QCOMPARE(viewer.result(), how == "exit" || how == "enter" ? QDialog::Accepted : QDialog::Rejected);
-    QCOMPARE(scope.SettingsText(), written ? stored : std::string("[JPEG]\nQuality=90\n"));
+    QCOMPARE(fixture.settings.Text(), written ? stored : std::string("[JPEG]\nQuality=90\n"));
     // Exit and close stop playback first; Escape just ends the window.
     QCOMPARE(Button(viewer, id::kStop)->isChecked(), written);
   }
 
   // Tab goes through the controls in template order.
   void TabOrderIsTheTemplateOrder() {
-    test::ViewerTestScope scope;
-    test::TemporaryDirectory dir;
-    ViewerDialog viewer(test::WriteDataset(dir, {"bmp", 3, 32, 32, Preview::kSide}));
-    viewer.InitialiseViewer();
+    test::ViewerFixture fixture({"bmp", 3, 32, 32, Preview::kSide});
+    ViewerDialog& viewer = fixture.Start();
     std::vector<int> chain;
     for (QWidget* widget = viewer.nextInFocusChain(); widget != &viewer; widget = widget->nextInFocusChain()) {
       if (widget->parentWidget() == &viewer && widget->objectName().startsWith("id"))
@@ -114,10 +101,8 @@ class ViewerWindowTest : public QObject {
     QFETCH(int, key);
     QFETCH(int, from);
     QFETCH(int, to);
-    test::ViewerTestScope scope;
-    test::TemporaryDirectory dir;
-    ViewerDialog viewer(test::WriteDataset(dir, {"bmp", 11, 32, 32}));
-    viewer.InitialiseViewer();
+    test::ViewerFixture fixture({"bmp", 11, 32, 32});
+    ViewerDialog& viewer = fixture.Start();
     Button(viewer, id::kGreyscale)->click();  // the level sliders take keys once shown and enabled
     QSlider* slider = Slider(viewer, control);
     slider->setValue(from);
@@ -128,10 +113,8 @@ class ViewerWindowTest : public QObject {
 
   // Arrow keys move through a radio group, and the button reached is clicked.
   void ArrowKeysMoveThroughARadioGroup() {
-    test::ViewerTestScope scope;
-    test::TemporaryDirectory dir;
-    ViewerDialog viewer(test::WriteDataset(dir, {"bmp", 3, 32, 32}));
-    viewer.InitialiseViewer();
+    test::ViewerFixture fixture({"bmp", 3, 32, 32});
+    ViewerDialog& viewer = fixture.Start();
     viewer.show();
     viewer.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&viewer));
@@ -180,10 +163,8 @@ class ViewerWindowTest : public QObject {
     QFETCH(int, control);
     QFETCH(QString, name);
     QFETCH(int, role);
-    test::ViewerTestScope scope;
-    test::TemporaryDirectory dir;
-    ViewerDialog viewer(test::WriteDataset(dir, {"bmp", 1, 16, 16}));
-    viewer.InitialiseViewer();
+    test::ViewerFixture fixture({"bmp", 1, 16, 16});
+    ViewerDialog& viewer = fixture.Start();
     QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(viewer.Control(control));
     QVERIFY(accessible);
     QCOMPARE(accessible->text(QAccessible::Name), name);
@@ -192,10 +173,8 @@ class ViewerWindowTest : public QObject {
 
   // A screen reader's action on a button is a click: the handler runs, the group follows.
   void AssistiveTechnologyActionsClickTheButtons() {
-    test::ViewerTestScope scope;
-    test::TemporaryDirectory dir;
-    ViewerDialog viewer(test::WriteDataset(dir, {"bmp", 4, 16, 16}));
-    viewer.InitialiseViewer();
+    test::ViewerFixture fixture({"bmp", 4, 16, 16});
+    ViewerDialog& viewer = fixture.Start();
     const auto act = [&](int control) {
       QAccessibleActionInterface* actions =
           QAccessible::queryAccessibleInterface(viewer.Control(control))->actionInterface();
@@ -220,10 +199,8 @@ class ViewerWindowTest : public QObject {
   }
 
   void TheLimitSlidersCarryTheirTooltipsAndTheWindowItsIcon() {
-    test::ViewerTestScope scope;
-    test::TemporaryDirectory dir;
-    ViewerDialog viewer(test::WriteDataset(dir, {"bmp", 1, 16, 16}));
-    viewer.InitialiseViewer();
+    test::ViewerFixture fixture({"bmp", 1, 16, 16});
+    ViewerDialog& viewer = fixture.Start();
     QCOMPARE(viewer.Control(id::kBottomLimit)->toolTip(), QString("Bottom selection limit"));
     QCOMPARE(viewer.Control(id::kTopLimit)->toolTip(), QString("Top selection limit"));
     QVERIFY(!viewer.windowIcon().pixmap(32, 32).isNull());

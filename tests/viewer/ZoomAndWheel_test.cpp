@@ -1,9 +1,7 @@
 // The wheel and the zoom on the image frame: a notch steps one slice as the selector would, Ctrl
 // zooms about the mouse, the middle button pans, and at every zoom the frame shows the right
 // slice pixels and the selection is grabbed and dragged at the slice pixel under the mouse.
-#include <QAbstractButton>
 #include <QFrame>
-#include <QSlider>
 #include <QtTest>
 
 #include "app/ImageLoader.h"
@@ -41,10 +39,10 @@ class ZoomAndWheelTest : public QObject {
   void AWheelNotchStepsOneSliceAsTheSelectorWould() {
     test::ToolsViewer viewer(m_firstSlice, QSize(900, 800));
     ViewerDialog& dialog = viewer.Dialog();
-    auto* selector = qobject_cast<QSlider*>(dialog.Control(id::kSliceSelector));
+    QSlider* selector = test::Slider(dialog, id::kSliceSelector);
     viewer.Click(id::kStart);
     viewer.Wheel(viewer.DialogPointOver({100, 100}), kNotch);  // up: towards the last slice
-    QVERIFY(qobject_cast<QAbstractButton*>(dialog.Control(id::kStop))->isChecked());
+    QVERIFY(test::Checked(dialog, id::kStop));
     QCOMPARE(selector->value(), 2);
     QCOMPARE(dialog.windowTitle(), QString("grad0001.bmp"));
     for (int part = 0; part < 3; ++part) viewer.Wheel(viewer.DialogPointOver({100, 100}), kNotch / 3);

@@ -1,8 +1,6 @@
 #include "viewer/support/PlaybackTestSupport.h"
 
-#include <QAbstractButton>
 #include <QElapsedTimer>
-#include <QSlider>
 #include <QThread>
 #include <QtTest>
 #include <cstdlib>
@@ -13,14 +11,11 @@
 namespace orvel::test {
 
 bool Playing(const viewer::ViewerDialog& viewer) {
-  const auto checked = [&](int controlId) {
-    return qobject_cast<QAbstractButton*>(viewer.Control(controlId))->isChecked();
-  };
-  return checked(viewer::id::kStart) && !checked(viewer::id::kStop);
+  return Checked(viewer, viewer::id::kStart) && !Checked(viewer, viewer::id::kStop);
 }
 
 int SelectedSlice(const viewer::ViewerDialog& viewer) {
-  const auto* selector = qobject_cast<QSlider*>(viewer.Control(viewer::id::kSliceSelector));
+  const QSlider* selector = Slider(viewer, viewer::id::kSliceSelector);
   return selector->maximum() - selector->value();
 }
 

@@ -1,9 +1,7 @@
 #include "viewer/support/RunTestSupport.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QPlainTextEdit>
-#include <QSlider>
 
 #include "dialogs/SaveImageDialog.h"
 #include "dialogs/SaveImageTemplate.h"
@@ -12,10 +10,6 @@
 namespace orvel::test {
 
 namespace {
-
-QSlider* Slider(const viewer::ViewerDialog& dialog, int controlId) {
-  return qobject_cast<QSlider*>(dialog.Control(controlId));
-}
 
 const char* PaletteName(int palette) {
   switch (palette) {
@@ -82,7 +76,7 @@ SaveDialogAnswer::SaveDialogAnswer(std::function<void(dialogs::SaveImageDialog&)
     m_seen = true;
     m_image = dialog->Image();
     if (m_action) m_action(*dialog);
-    qobject_cast<QAbstractButton*>(dialog->Control(dialogs::id::kClose))->click();
+    Click(*dialog, dialogs::id::kClose);
   });
   m_poll.start();
 }

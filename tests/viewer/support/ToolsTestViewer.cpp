@@ -1,10 +1,8 @@
 #include "viewer/support/ToolsTestViewer.h"
 
-#include <QAbstractButton>
 #include <QFrame>
 #include <QJsonDocument>
 #include <QProcess>
-#include <QSlider>
 #include <QWheelEvent>
 #include <QtTest>
 #include <cmath>
@@ -15,6 +13,7 @@
 #include "app/DatasetDiscovery.h"
 #include "app/ImageLoader.h"
 #include "platform/File.h"
+#include "support/SliceBuilder.h"
 #include "support/TestSupport.h"
 #include "viewer/ViewerTemplate.h"
 
@@ -55,11 +54,7 @@ std::string MakePhantomDataset(const std::string& directory, const QStringList& 
 
 std::string MakeGradientDataset(const std::string& directory, int width, int height, int count) {
   for (int k = 0; k < count; ++k) {
-    SliceImage slice;
-    slice.Create(width, height, 8, false);
-    for (int y = 0; y < height; ++y)
-      for (int x = 0; x < width; ++x)
-        slice.SetPixel(x, height - 1 - y, static_cast<std::uint8_t>((3 * x + 7 * y + 11 * k) & 0xFF));
+    const SliceImage slice = MakeSlice(width, height, [k](int x, int y) { return 3 * x + 7 * y + 11 * k; });
     char name[32];
     std::snprintf(name, sizeof name, "/grad%04d.bmp", k);
     platform::OutputFile file;
@@ -78,8 +73,7 @@ std::string AnalyzeText(const QStringList& arguments, const QString& section) {
 }
 
 void WriteSelectionPoints(PixelPoint start, PixelPoint stop) {
-  static TemporaryDirectory settingsDirectory;
-  qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(settingsDirectory.Path()));
+  static const SettingsFolder settingsFolder;
   platform::IniFile settings(SettingsFilePath());
   WriteLinePoints(settings, {start, stop});
 }
@@ -103,14 +97,6 @@ ToolsViewer::ToolsViewer(const std::string& slicePath, QSize size) {
 }
 
 ToolsViewer::~ToolsViewer() = default;
-
-void ToolsViewer::Click(int controlId) {
-  qobject_cast<QAbstractButton*>(m_dialog->Control(controlId))->click();
-}
-
-void ToolsViewer::MoveSlider(int controlId, int position) {
-  qobject_cast<QSlider*>(m_dialog->Control(controlId))->setValue(position);
-}
 
 QPoint ToolsViewer::FrameOrigin() const {
   const auto* frame = qobject_cast<const QFrame*>(m_dialog->Control(viewer::id::kImage));

@@ -11,6 +11,8 @@
 
 #include "app/SettingsFile.h"
 #include "viewer/ViewerDialog.h"
+#include "viewer/support/Controls.h"
+#include "viewer/support/FakeDialogs.h"
 
 namespace orvel::test {
 
@@ -26,25 +28,25 @@ QJsonObject AnalyzeSection(const QStringList& arguments, const QString& section)
 // Its "text" member: the block exactly as the results box holds it ("\r\n" line ends).
 std::string AnalyzeText(const QStringList& arguments, const QString& section);
 
-// Points the settings file at a directory of the test's own (once per process) and writes the
+// Points the settings file at a folder of the test's own (once per process) and writes the
 // selection points the next viewer reads at start-up.
 void WriteSelectionPoints(PixelPoint start, PixelPoint stop);
 
 // "X0,Y0,X1,Y1" of the points, as orvel-analyze takes them.
 QString PointsArgument(const LinePoints& points);
 
-// The viewer on the dataset of slicePath, started as the program starts it, then stopped so the
-// first slice stays on display, and shown with the given window size.
+// The viewer on the dataset of slicePath, with its dialogs answered by the test, started as the
+// program starts it, then stopped so the first slice stays on display, and shown with the given
+// window size.
 class ToolsViewer {
  public:
   ToolsViewer(const std::string& slicePath, QSize size);
   ~ToolsViewer();
   viewer::ViewerDialog& Dialog() { return *m_dialog; }
+  FakeDialogs dialogs;  // made before the viewer and put back after it
 
-  // Clicks a button as the user does (nothing happens when it is disabled).
-  void Click(int controlId);
-  // Moves a slider as the user does, so its handler runs.
-  void MoveSlider(int controlId, int position);
+  void Click(int controlId) { test::Click(*m_dialog, controlId); }
+  void MoveSlider(int controlId, int position) { test::MoveSlider(*m_dialog, controlId, position); }
 
   // Resizes the window so that one slice pixel takes exactly that many screen pixels.
   void SetScale(int screenPixels);

@@ -8,6 +8,8 @@
 #include "cli/Phantom.h"
 #include "image/BmpFile.h"
 #include "image/SliceImage.h"
+#include "support/SliceBuilder.h"
+#include "viewer/ViewerDialog.h"
 
 namespace orvel::test {
 
@@ -15,22 +17,23 @@ int SlicePixel(int x, int y, int slice) { return (x + 2 * y + 16 * slice) & 0xFF
 
 namespace {
 
+// 24-bit pixels hold the value in blue, +40 in green and +80 in red.
 SliceImage MakeImage(int width, int height, int bits, int slice) {
+  const auto value = [slice](int x, int y) { return SlicePixel(x, y, slice); };
   SliceImage image;
-  image.Create(width, height, bits, false);
+  if (bits == 8) {
+    image = MakeSlice(width, height, value);
+    SetGreyTable(image);
+  } else {
+    image.Create(width, height, bits, false);
+    for (int y = 0; y < height; ++y) {
+      std::uint8_t* row = image.GetBits() + static_cast<std::size_t>(height - 1 - y) * image.GetRowBytes();
+      for (int x = 0; x < width; ++x)
+        for (int b = 0; b < bits / 8; ++b) row[x * bits / 8 + b] = static_cast<std::uint8_t>(value(x, y) + 40 * b);
+    }
+  }
   image.SetXPelsPerMeter(100000);
   image.SetYPelsPerMeter(100000);
-  const int bytes = bits / 8;
-  for (int y = 0; y < height; ++y) {
-    std::uint8_t* row = image.GetBits() + static_cast<std::size_t>(height - 1 - y) * image.GetRowBytes();
-    for (int x = 0; x < width; ++x)
-      for (int b = 0; b < bytes; ++b) row[x * bytes + b] = static_cast<std::uint8_t>(SlicePixel(x, y, slice) + 40 * b);
-  }
-  if (bits == 8) {
-    std::uint8_t* table = image.GetColourTable();
-    for (int i = 0; i < 256; ++i) table[4 * i] = table[4 * i + 1] = table[4 * i + 2] = static_cast<std::uint8_t>(i);
-    image.SetOriginalColours(std::vector<std::uint8_t>(table, table + 1024));
-  }
   return image;
 }
 
@@ -65,52 +68,14 @@ void DamageSlice(const Dataset& dataset, int index) {
   WriteFile(dataset.slicePaths[index], std::string("BM and then nothing that any reader accepts"));
 }
 
-class ViewerTestScope::Dialogs : public platform::UserDialogs {
- public:
-  void ShowMessageBox(QWidget*, const std::string& text, const std::string& caption) override {
-    messages.push_back({text, caption});
-  }
-  std::optional<std::string> AskOpenFile(QWidget*, const platform::FileDialogRequest& request) override {
-    openRequests.push_back(request);
-    return openAnswer;
-  }
-  std::optional<std::string> AskSaveFile(QWidget*, const platform::FileDialogRequest&) override { return {}; }
+ViewerFixture::ViewerFixture(const DatasetOptions& options) : dataset(WriteDataset(folder, options)) {}
 
-  std::vector<platform::Message> messages;
-  std::vector<platform::FileDialogRequest> openRequests;
-  std::optional<std::string> openAnswer;
-};
+ViewerFixture::~ViewerFixture() = default;
 
-ViewerTestScope::ViewerTestScope() : m_previousConfig(qgetenv("XDG_CONFIG_HOME")) {
-  auto dialogs = std::make_unique<Dialogs>();
-  m_dialogs = dialogs.get();
-  platform::SetUserDialogs(std::move(dialogs));
-  platform::ShowMessagesInMessageBoxes(nullptr);
-  qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(m_config.Path()));
-}
-
-ViewerTestScope::~ViewerTestScope() {
-  platform::SetMessageSink({});
-  platform::SetUserDialogs(nullptr);
-  qputenv("XDG_CONFIG_HOME", m_previousConfig);
-}
-
-const std::vector<platform::Message>& ViewerTestScope::MessageBoxes() const { return m_dialogs->messages; }
-
-std::vector<platform::FileDialogRequest> ViewerTestScope::OpenRequests() const { return m_dialogs->openRequests; }
-
-void ViewerTestScope::AnswerOpenFile(std::optional<std::string> path) { m_dialogs->openAnswer = std::move(path); }
-
-std::string ViewerTestScope::SettingsPath() const { return m_config.File("orvel.ini"); }
-
-std::string ViewerTestScope::SettingsText() const {
-  std::FILE* file = std::fopen(SettingsPath().c_str(), "rb");
-  if (!file) return {};
-  std::string text;
-  char buffer[4096];
-  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, got);
-  std::fclose(file);
-  return text;
+viewer::ViewerDialog& ViewerFixture::Start() {
+  m_viewer = std::make_unique<viewer::ViewerDialog>(dataset);
+  m_viewer->InitialiseViewer();
+  return *m_viewer;
 }
 
 QImage Grab(QWidget* widget) { return widget->grab().toImage().convertToFormat(QImage::Format_RGB32); }

@@ -1,17 +1,14 @@
 #pragma once
-// What the viewer tests share: small datasets written with the core's writers, message boxes and
-// file dialogs answered without a person, and a settings file of the test's own.
-#include <QByteArray>
+// What the viewer tests share: small datasets written with the core's writers, and the viewer
+// started on one with its dialogs answered and its settings in a folder of its own.
 #include <QImage>
 #include <memory>
-#include <optional>
 #include <string>
-#include <vector>
 
 #include "app/Dataset.h"
-#include "platform/Messages.h"
-#include "platform/qt/UserDialogs.h"
 #include "support/TestSupport.h"
+#include "viewer/support/Controls.h"
+#include "viewer/support/FakeDialogs.h"
 
 namespace orvel::viewer {
 class ViewerDialog;
@@ -40,24 +37,22 @@ Dataset WriteDataset(const TemporaryDirectory& dir, const DatasetOptions& option
 // Replaces the file of slice index of a dataset with one its reader refuses.
 void DamageSlice(const Dataset& dataset, int index);
 
-// Message boxes and file dialogs answered by the test; the core's messages reach them as they
-// reach the message boxes of the program. Settings go to a directory of the test's own.
-class ViewerTestScope {
+// The set-up every window test shares: the user's dialogs answered by the test, the settings in a
+// folder of the test's own, a dataset written for the test, and the viewer on it, started by
+// Start() as the program starts it. Before Start() a test may damage the dataset or write settings.
+class ViewerFixture {
  public:
-  ViewerTestScope();
-  ~ViewerTestScope();
+  explicit ViewerFixture(const DatasetOptions& options = {});
+  ~ViewerFixture();
+  viewer::ViewerDialog& Start();
 
-  const std::vector<platform::Message>& MessageBoxes() const;
-  std::vector<platform::FileDialogRequest> OpenRequests() const;
-  void AnswerOpenFile(std::optional<std::string> path);
-  std::string SettingsPath() const;
-  std::string SettingsText() const;  // empty when there is no file
+  FakeDialogs dialogs;
+  SettingsFolder settings;
+  TemporaryDirectory folder;  // the dataset's
+  Dataset dataset;
 
  private:
-  class Dialogs;
-  Dialogs* m_dialogs;  // owned by the platform layer while the scope lives
-  TemporaryDirectory m_config;
-  QByteArray m_previousConfig;
+  std::unique_ptr<viewer::ViewerDialog> m_viewer;
 };
 
 // What the widget shows, rendered as the screen would get it.
