@@ -8,6 +8,7 @@
 #include "image/SliceImage.h"
 #include "platform/File.h"
 #include "support/BmpBuilder.h"
+#include "support/SliceFileTest.h"
 #include "support/TestSupport.h"
 
 namespace orvel {
@@ -16,17 +17,10 @@ namespace {
 using Bytes = std::vector<unsigned char>;
 using test::BmpLayout;
 using test::BuildBmp;
-using test::MessageCapture;
-using test::TemporaryDirectory;
 
-class BmpTest : public ::testing::Test {
+class BmpTest : public test::SliceFileTest {
  protected:
-  bool Load(const Bytes& bytes, SliceImage& image) {
-    test::WriteFile(m_dir.File("slice0000.bmp"), bytes);
-    return LoadImageFile(m_dir.File("slice0000.bmp"), image) == LoadStatus::kLoaded;
-  }
-  TemporaryDirectory m_dir;
-  MessageCapture m_messages;
+  bool Load(const Bytes& bytes, SliceImage& image) { return LoadAs("slice0000.bmp", bytes, image) == LoadStatus::kLoaded; }
 };
 
 TEST_F(BmpTest, PaletteImageLoadsWithItsTableAsColoursAndOriginalColours) {

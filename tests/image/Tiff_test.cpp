@@ -3,6 +3,7 @@
 #include "app/ImageLoader.h"
 #include "image/ByteOrder.h"
 #include "image/SliceImage.h"
+#include "support/SliceFileTest.h"
 #include "support/TestSupport.h"
 #include "support/TiffBuilder.h"
 
@@ -12,17 +13,10 @@ namespace {
 using Bytes = std::vector<unsigned char>;
 using test::BuildTiff;
 using test::TiffLayout;
-using test::MessageCapture;
-using test::TemporaryDirectory;
 
-class TiffTest : public ::testing::Test {
+class TiffTest : public test::SliceFileTest {
  protected:
-  bool Load(const Bytes& bytes, SliceImage& image) {
-    test::WriteFile(m_dir.File("slice0000.tif"), bytes);
-    return LoadImageFile(m_dir.File("slice0000.tif"), image) == LoadStatus::kLoaded;
-  }
-  TemporaryDirectory m_dir;
-  MessageCapture m_messages;
+  bool Load(const Bytes& bytes, SliceImage& image) { return LoadAs("slice0000.tif", bytes, image) == LoadStatus::kLoaded; }
 };
 
 TEST_F(TiffTest, GreyRowsArriveBottomUpWithPadding) {
