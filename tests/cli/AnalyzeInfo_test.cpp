@@ -2,9 +2,8 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <sstream>
 
-#include "cli/Analyze.h"
+#include "analysis/StackRun.h"
 #include "image/BmpFile.h"
 #include "image/SliceImage.h"
 #include "support/TestSupport.h"
@@ -13,33 +12,16 @@
 namespace orvel {
 namespace {
 
+using test::Analyze;
+using test::RunResult;
 using test::TemporaryDirectory;
-
-struct RunResult {
-  int status;
-  std::string out, err;
-};
-
-RunResult Analyze(std::vector<std::string> arguments) {
-  arguments.insert(arguments.begin(), "orvel-analyze");
-  std::vector<const char*> argv;
-  for (const std::string& argument : arguments) argv.push_back(argument.c_str());
-  std::ostringstream out, err;
-  test::MessageCapture messages;  // the sink prints nothing during the test; the driver's own lines go to err
-  const int status = cli::RunAnalyze(static_cast<int>(argv.size()), argv.data(), out, err);
-  std::string shown;
-  for (const std::string& text : messages.Texts()) shown += text + "\n";
-  return {status, out.str(), shown + err.str()};
-}
 
 void WriteBmpSeries(const TemporaryDirectory& dir, int bits, const std::vector<int>& numbers) {
   for (int number : numbers) {
     SliceImage image;
     image.Create(12, 8, bits, false);
     image.SetXPelsPerMeter(50000);
-    char name[32];
-    std::snprintf(name, sizeof name, "ct%04d.bmp", number);
-    ASSERT_TRUE(SaveBmpFile(image, dir.File(name)));
+    ASSERT_TRUE(SaveBmpFile(image, dir.File(test::SliceName(number))));
   }
 }
 

@@ -20,7 +20,9 @@ using test::BuildBmp;
 
 class BmpTest : public test::SliceFileTest {
  protected:
-  bool Load(const Bytes& bytes, SliceImage& image) { return LoadAs("slice0000.bmp", bytes, image) == LoadStatus::kLoaded; }
+  bool Load(const Bytes& bytes, SliceImage& image) {
+    return LoadAs("slice0000.bmp", bytes, image) == LoadStatus::kLoaded;
+  }
 };
 
 TEST_F(BmpTest, PaletteImageLoadsWithItsTableAsColoursAndOriginalColours) {

@@ -16,7 +16,9 @@ using test::TiffLayout;
 
 class TiffTest : public test::SliceFileTest {
  protected:
-  bool Load(const Bytes& bytes, SliceImage& image) { return LoadAs("slice0000.tif", bytes, image) == LoadStatus::kLoaded; }
+  bool Load(const Bytes& bytes, SliceImage& image) {
+    return LoadAs("slice0000.tif", bytes, image) == LoadStatus::kLoaded;
+  }
 };
 
 TEST_F(TiffTest, GreyRowsArriveBottomUpWithPadding) {
