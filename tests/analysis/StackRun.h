@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "cli/Analyze.h"
 #include "cli/PhantomCommand.h"
 #include "support/TestSupport.h"
@@ -52,5 +54,13 @@ inline std::string SliceName(int number) {
   std::snprintf(name, sizeof name, "ct%04d.bmp", number);
   return name;
 }
+
+// The fixture of the tests that run orvel-analyze over a series of their own, in m_dir.
+class StackRunTest : public ::testing::Test {
+ protected:
+  std::string Slice(int number) const { return m_dir.File(SliceName(number)); }
+
+  TemporaryDirectory m_dir;
+};
 
 }  // namespace orvel::test
