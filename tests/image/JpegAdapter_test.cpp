@@ -78,7 +78,7 @@ TEST_F(JpegAdapterTest, GreyJpegReadsAsBottomUpGreyImageWithItsLevels) {
     ASSERT_TRUE(entry[0] == i && entry[1] == i && entry[2] == i && entry[3] == 0) << i;
   }
   EXPECT_EQ(image.GetOriginalColours().size(), 1024u);
-  const test::DecodedPicture reference = test::DjpegDecode(stream, true);
+  const test::DecodedPicture reference = test::DecodeWithDjpeg(stream, true);
   ASSERT_TRUE(reference.ok);
   EXPECT_LE(test::MaxDifference(PictureOf(image), reference.picture), 2);
   for (int y = 0; y < 7; ++y)
@@ -92,7 +92,7 @@ TEST_F(JpegAdapterTest, ColourJpegReadsAsItsLuma) {
   ASSERT_TRUE(image.ReadJpeg(Path("colour.jpg")));
   EXPECT_EQ(image.GetBitCount(), 8);
   EXPECT_EQ(image.GetColourCount(), 256);
-  const test::DecodedPicture luma = test::DjpegDecode(stream, true);
+  const test::DecodedPicture luma = test::DecodeWithDjpeg(stream, true);
   ASSERT_TRUE(luma.ok);
   EXPECT_LE(test::MaxDifference(PictureOf(image), luma.picture), 2);
 }
@@ -133,7 +133,7 @@ TEST_F(JpegAdapterTest, StreamWithoutJfifHeaderKeeps3600PixelsPerMetre) {
     ASSERT_TRUE(image.ReadJpeg(Path(name)));
     EXPECT_EQ(image.GetXPelsPerMeter(), 3600);
     EXPECT_EQ(image.GetYPelsPerMeter(), 3600);
-    const test::DecodedPicture reference = test::DjpegDecode(stream, true);
+    const test::DecodedPicture reference = test::DecodeWithDjpeg(stream, true);
     EXPECT_LE(test::MaxDifference(PictureOf(image), reference.picture), 2);
   }
 }

@@ -88,28 +88,6 @@ inline std::vector<std::uint8_t> EncodeWithPillow(const Picture& picture, int qu
   return ReadBytes(directory.File("out.jpg"));
 }
 
-// djpeg's decode; grey asks for the luma only (-grayscale).
-inline DecodedPicture DjpegDecode(const std::vector<std::uint8_t>& stream, bool grey) {
-  if (!grey) return DecodeWithDjpeg(stream);
-  TemporaryDirectory directory;
-  WriteFile(directory.File("in.jpg"), std::vector<unsigned char>(stream.begin(), stream.end()));
-  const std::string command = std::string(kDjpeg) + " -grayscale -outfile '" + directory.File("out.pgm") + "' '" +
-                              directory.File("in.jpg") + "'";
-  DecodedPicture decoded;
-  if (std::system(command.c_str()) != 0) return decoded;
-  std::ifstream pgm(directory.File("out.pgm"), std::ios::binary);
-  std::string magic;
-  int maxValue = 0;
-  pgm >> magic >> decoded.picture.width >> decoded.picture.height >> maxValue;
-  pgm.get();
-  decoded.picture.channels = 1;
-  decoded.picture.samples.resize(std::size_t(decoded.picture.width) * decoded.picture.height);
-  pgm.read(reinterpret_cast<char*>(decoded.picture.samples.data()),
-           static_cast<std::streamsize>(decoded.picture.samples.size()));
-  decoded.ok = pgm && magic == "P5" && maxValue == 255;
-  return decoded;
-}
-
 // Offset of the 0xFF of the first marker segment with this code before the scan data (the SOS
 // segment included), or npos.
 inline std::size_t SegmentOffset(const std::vector<std::uint8_t>& stream, std::uint8_t marker) {
