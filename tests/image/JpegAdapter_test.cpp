@@ -145,7 +145,7 @@ TEST_F(JpegAdapterTest, DensityRoundTripTruncatesTwice) {
   SliceImage image;
   ASSERT_TRUE(image.ReadJpeg(Path("in.jpg")));
   ASSERT_TRUE(image.WriteJpeg(Path("out.jpg"), 90));
-  const auto written = test::ReadBytes(Path("out.jpg"));
+  const auto written = test::ReadFileBytes(Path("out.jpg"));
   ASSERT_GE(written.size(), 20u);
   const std::vector<std::uint8_t> header(written.begin(), written.begin() + 20);
   const std::vector<std::uint8_t> expected = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F',
@@ -189,7 +189,7 @@ TEST_F(JpegAdapterTest, WritesGreyAndColourImagesThatDjpegDecodes) {
     const Picture picture = test::MakeCtPicture(37, 21, channels);
     const std::string path = Path("written" + std::to_string(channels) + ".jpg");
     ASSERT_TRUE(ImageOf(picture, 3937).WriteJpeg(path, 95));
-    const test::DecodedPicture decoded = test::DecodeWithDjpeg(test::ReadBytes(path));
+    const test::DecodedPicture decoded = test::DecodeWithDjpeg(test::ReadFileBytes(path));
     ASSERT_TRUE(decoded.ok);
     EXPECT_EQ(decoded.warnings, "");
     EXPECT_EQ(decoded.picture.channels, channels);
@@ -224,7 +224,7 @@ TEST_F(JpegAdapterTest, QualityOutside0To100LeavesTheDefault75) {
     SCOPED_TRACE(quality);
     const std::string path = Path("q.jpg");
     ASSERT_TRUE(image.WriteJpeg(path, quality));
-    const auto stream = test::ReadBytes(path);
+    const auto stream = test::ReadFileBytes(path);
     const std::size_t dqt = test::SegmentOffset(stream, 0xDB);
     ASSERT_NE(dqt, std::string::npos);
     const int expectedQuality = quality >= 0 && quality <= 100 ? quality : 75;
@@ -262,7 +262,7 @@ TEST_F(JpegAdapterTest, FailedWriteReportsTheCodecStatusAndLeavesTheTarget) {
       EXPECT_EQ(status, *c.status) << c.what;
     }
     EXPECT_FALSE(std::filesystem::exists(Path("none.jpg"))) << c.what;
-    EXPECT_EQ(test::ReadBytes(Path("keep.jpg")), kept) << c.what;
+    EXPECT_EQ(test::ReadFileBytes(Path("keep.jpg")), kept) << c.what;
   }
   int status = 12345;
   EXPECT_TRUE(grey.WriteJpeg(Path("e.jpg"), 75, &status));

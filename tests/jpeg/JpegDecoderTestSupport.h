@@ -57,11 +57,6 @@ inline void WritePnm(const std::string& path, const Picture& picture) {
   out.write(reinterpret_cast<const char*>(samples.data()), static_cast<std::streamsize>(samples.size()));
 }
 
-inline std::vector<std::uint8_t> ReadBytes(const std::string& path) {
-  const std::vector<unsigned char> bytes = ReadFileBytes(path);
-  return {bytes.begin(), bytes.end()};
-}
-
 // cjpeg with the given options (such as "-quality 90 -progressive -sample 2x2").
 inline std::vector<std::uint8_t> EncodeWithCjpeg(const Picture& picture, const std::string& options) {
   TemporaryDirectory directory;
@@ -69,7 +64,7 @@ inline std::vector<std::uint8_t> EncodeWithCjpeg(const Picture& picture, const s
   const std::string command = std::string(kCjpeg) + " " + options + " -outfile '" + directory.File("out.jpg") +
                               "' '" + directory.File("in.pnm") + "'";
   EXPECT_EQ(std::system(command.c_str()), 0) << command;
-  return ReadBytes(directory.File("out.jpg"));
+  return ReadFileBytes(directory.File("out.jpg"));
 }
 
 // Pillow's JPEG writer; subsampling 0 = 4:4:4, 1 = 4:2:2, 2 = 4:2:0. mode "CMYK" makes a
@@ -85,7 +80,7 @@ inline std::vector<std::uint8_t> EncodeWithPillow(const Picture& picture, int qu
                              ", subsampling=" + std::to_string(subsampling) + ")";
   const std::string command = std::string(kPython) + " -c \"" + script + "\"";
   EXPECT_EQ(std::system(command.c_str()), 0) << command;
-  return ReadBytes(directory.File("out.jpg"));
+  return ReadFileBytes(directory.File("out.jpg"));
 }
 
 // Offset of the 0xFF of the first marker segment with this code before the scan data (the SOS

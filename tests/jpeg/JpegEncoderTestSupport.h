@@ -114,7 +114,7 @@ inline DecodedPicture DecodeWithDjpeg(const std::vector<std::uint8_t>& stream, b
   TemporaryDirectory directory;
   const std::string jpegPath = directory.File("in.jpg"), pnmPath = directory.File("out.pnm");
   const std::string errorPath = directory.File("stderr.txt");
-  WriteFile(jpegPath, std::vector<unsigned char>(stream.begin(), stream.end()));
+  WriteFile(jpegPath, stream);
   const std::string command = std::string("djpeg ") + (grey ? "-grayscale " : "") + "-pnm -outfile '" + pnmPath +
                               "' '" + jpegPath + "' 2>'" + errorPath + "'";
   const int status = std::system(command.c_str());
