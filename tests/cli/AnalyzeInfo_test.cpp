@@ -139,7 +139,8 @@ TEST_F(AnalyzeExportTest, ARunThatFailsLaterLeavesNothingAtItsOutputs) {
   const std::string exported = m_dir.File("e.bmp"), cut = m_dir.File("c.jpg");
   auto fileNames = [this] {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(m_dir.Path())) names.push_back(entry.path().filename());
+    for (const auto& entry : std::filesystem::directory_iterator(m_dir.Path()))
+      names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
     return names;
   };
