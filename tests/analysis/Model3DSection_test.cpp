@@ -29,12 +29,12 @@ void WriteCubeSeries(const TemporaryDirectory& dir, int count) {
   }
 }
 
-TEST(Model3DSectionTest, PrintsTheCompleteTextOfAFinishedRun) {
-  TemporaryDirectory dir;
-  WriteCubeSeries(dir, 5);
+using Model3DSectionTest = test::StackRunTest;
+
+TEST_F(Model3DSectionTest, PrintsTheCompleteTextOfAFinishedRun) {
+  WriteCubeSeries(m_dir, 5);
   // Levels 100 and 510: window 100 .. 255. The cube is 6 x 6 x (3 slices x 2 planes).
-  const RunResult result =
-      Analyze({dir.File(SliceName(0)), "--rectangle", "2,2,14,14", "--3d", "--levels", "100,510"});
+  const RunResult result = Analyze({Slice(0), "--rectangle", "2,2,14,14", "--3d", "--levels", "100,510"});
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.out,
             "3D-model creation\n"
@@ -46,10 +46,9 @@ TEST(Model3DSectionTest, PrintsTheCompleteTextOfAFinishedRun) {
             "Surface/Volume:      1 pixels-1\n");
 }
 
-TEST(Model3DSectionTest, JsonHoldsTheCountsAndTheTextOfTheRange) {
-  TemporaryDirectory dir;
-  WriteCubeSeries(dir, 5);
-  const RunResult result = Analyze({dir.File(SliceName(4)), "--rectangle", "2,2,14,14", "--3d",
+TEST_F(Model3DSectionTest, JsonHoldsTheCountsAndTheTextOfTheRange) {
+  WriteCubeSeries(m_dir, 5);
+  const RunResult result = Analyze({Slice(4), "--rectangle", "2,2,14,14", "--3d",
                                     "--levels", "100,510", "--range", "3,2", "--json"});
   ASSERT_EQ(result.status, 0) << result.err;
   // Slices 2 and 3: 4 planes, the end ones cleared, leave a 6 x 6 x 2 slab: 72 + 48 faces.
@@ -59,12 +58,11 @@ TEST(Model3DSectionTest, JsonHoldsTheCountsAndTheTextOfTheRange) {
       << result.out;
 }
 
-TEST(Model3DSectionTest, ReadAheadGivesTheResultsOfReadingSliceBySlice) {
-  TemporaryDirectory dir;
+TEST_F(Model3DSectionTest, ReadAheadGivesTheResultsOfReadingSliceBySlice) {
   std::vector<SliceImage> slices;
   for (int i = 0; i < 9; ++i) {
     slices.push_back(test::RandomSlice(40, 30, 50 + i));
-    ASSERT_TRUE(SaveBmpFile(slices.back(), dir.File(SliceName(i))));
+    ASSERT_TRUE(SaveBmpFile(slices.back(), Slice(i)));
   }
   analysis::ModelSettings settings;
   settings.box = {3, 2, 37, 29};
@@ -75,8 +73,7 @@ TEST(Model3DSectionTest, ReadAheadGivesTheResultsOfReadingSliceBySlice) {
   for (const SliceImage& slice : slices) builder.AddSlice(slice);
   const analysis::ModelResult expected = builder.Finish();
 
-  const RunResult result = Analyze({dir.File(SliceName(0)), "--ellipse", "37,29,3,2", "--3d",
-                                    "--levels", "90,400", "--json"});
+  const RunResult result = Analyze({Slice(0), "--ellipse", "37,29,3,2", "--3d", "--levels", "90,400", "--json"});
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_NE(result.out.find("\"volume\":" + std::to_string(expected.volume) +
                             ",\"surface\":" + std::to_string(expected.surface)),
@@ -84,27 +81,24 @@ TEST(Model3DSectionTest, ReadAheadGivesTheResultsOfReadingSliceBySlice) {
       << result.out;
 }
 
-TEST(Model3DSectionTest, OneSliceDatasetHasSpacingOne) {
-  TemporaryDirectory dir;
-  ASSERT_TRUE(SaveBmpFile(test::MakeSlice(10, 10, 200), dir.File(SliceName(7))));
-  const RunResult result =
-      Analyze({dir.File(SliceName(7)), "--rectangle", "0,0,10,10", "--3d", "--levels", "100,510", "--json"});
+TEST_F(Model3DSectionTest, OneSliceDatasetHasSpacingOne) {
+  ASSERT_TRUE(SaveBmpFile(test::MakeSlice(10, 10, 200), Slice(7)));
+  const RunResult result = Analyze({Slice(7), "--rectangle", "0,0,10,10", "--3d", "--levels", "100,510", "--json"});
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_NE(result.out.find("\"modelsize\":200,\"volume\":100,\"surface\":0"), std::string::npos) << result.out;
 }
 
-TEST(Model3DSectionTest, UnreadableSliceFailsWithTheReadersMessageAndThePath) {
-  TemporaryDirectory dir;
-  WriteCubeSeries(dir, 5);
-  test::WriteFile(dir.File(SliceName(6)), std::string("BM but not a bitmap at all"));
-  const RunResult result = Analyze({dir.File(SliceName(0)), "--rectangle", "2,2,14,14", "--3d"});
+TEST_F(Model3DSectionTest, UnreadableSliceFailsWithTheReadersMessageAndThePath) {
+  WriteCubeSeries(m_dir, 5);
+  test::WriteFile(Slice(6), std::string("BM but not a bitmap at all"));
+  const RunResult result = Analyze({Slice(0), "--rectangle", "2,2,14,14", "--3d"});
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.out, "");
   EXPECT_NE(result.err.find("Invalid bitmap file"), std::string::npos) << result.err;
-  EXPECT_NE(result.err.find("cannot read slice " + dir.File(SliceName(6))), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("cannot read slice " + Slice(6)), std::string::npos) << result.err;
 }
 
-TEST(Model3DSectionTest, SlicesThatAreNotEightBitAreRefusedLikeTheOtherTools) {
+TEST_F(Model3DSectionTest, SlicesThatAreNotEightBitAreRefusedLikeTheOtherTools) {
   // A whole 24-bit series, and an 8-bit series with one 24-bit slice inside the range.
   for (const int colourSlice : {-1, 2}) {
     TemporaryDirectory dir;

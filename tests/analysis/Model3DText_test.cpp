@@ -13,51 +13,38 @@ std::string Analysis(std::int64_t volume, std::int64_t surface, double fraction,
   return text;
 }
 
-TEST(Model3DTextTest, PixelFormsWhenTheSliceHasNoResolution) {
-  EXPECT_EQ(Analysis(27, 54, 12.5, 0.0),
-            "3D-model analysis\r\n"
-            "Total Volume :       27 cub.pixels\r\n"
-            "Volume Fraction : 12.5 %\r\n"
-            "Total Surface :       54 sq.pixels\r\n"
-            "Surface/Volume:      2 pixels-1\r\n");
-}
+struct AnalysisCase {
+  const char* what;
+  std::int64_t volume, surface;
+  double fraction, ps;  // ps: pixel size in mm, 0 without a resolution
+  const char* lines;    // after "3D-model analysis\r\n"
+};
 
-TEST(Model3DTextTest, MillimetreFormsSplitAtTen) {
-  // ps = 1 mm: a volume of exactly 10 prints with five decimals, just above with one.
-  EXPECT_EQ(Analysis(10, 10, 100.0, 1.0),
-            "3D-model analysis\r\n"
-            "Total Volume : 10.00000 cub.mm\r\n"
-            "Volume Fraction : 100.0 %\r\n"
-            "Total Surface : 10.00000 sq.mm\r\n"
-            "Surface/Volume :     1.0 mm-1\r\n");
-  EXPECT_EQ(Analysis(11, 30, 100.0, 1.0),
-            "3D-model analysis\r\n"
-            "Total Volume :     11.0 cub.mm\r\n"
-            "Volume Fraction : 100.0 %\r\n"
-            "Total Surface :     30.0 sq.mm\r\n"
-            "Surface/Volume :     2.7 mm-1\r\n");
-  // ps = 0.1 mm (10000 pixels per metre).
-  EXPECT_EQ(Analysis(125, 54, 100.0, 0.1),
-            "3D-model analysis\r\n"
-            "Total Volume : 0.12500 cub.mm\r\n"
-            "Volume Fraction : 100.0 %\r\n"
-            "Total Surface : 0.54000 sq.mm\r\n"
-            "Surface/Volume :     4.3 mm-1\r\n");
-}
-
-TEST(Model3DTextTest, EmptyModelPrintsZeroRatioInBothUnits) {
-  EXPECT_EQ(Analysis(0, 0, 0.0, 0.0),
-            "3D-model analysis\r\n"
-            "Total Volume :        0 cub.pixels\r\n"
-            "Volume Fraction : 0.0 %\r\n"
-            "Total Surface :        0 sq.pixels\r\n"
-            "Surface/Volume:      0 pixels-1\r\n");
-  EXPECT_EQ(Analysis(0, 0, 0.0, 0.5),
-            "3D-model analysis\r\n"
-            "Total Volume : 0.00000 cub.mm\r\n"
-            "Volume Fraction : 0.0 %\r\n"
-            "Total Surface : 0.00000 sq.mm\r\n"
-            "Surface/Volume :     0.0 mm-1\r\n");
+TEST(Model3DTextTest, PixelAndMillimetreFormsSplitAtTenAndZeroRatios) {
+  const AnalysisCase cases[] = {
+      {"pixel forms without a resolution", 27, 54, 12.5, 0.0,
+       "Total Volume :       27 cub.pixels\r\nVolume Fraction : 12.5 %\r\n"
+       "Total Surface :       54 sq.pixels\r\nSurface/Volume:      2 pixels-1\r\n"},
+      // ps = 1 mm: a volume of exactly 10 prints with five decimals, just above with one.
+      {"ps 1 mm, volume 10", 10, 10, 100.0, 1.0,
+       "Total Volume : 10.00000 cub.mm\r\nVolume Fraction : 100.0 %\r\n"
+       "Total Surface : 10.00000 sq.mm\r\nSurface/Volume :     1.0 mm-1\r\n"},
+      {"ps 1 mm, volume 11", 11, 30, 100.0, 1.0,
+       "Total Volume :     11.0 cub.mm\r\nVolume Fraction : 100.0 %\r\n"
+       "Total Surface :     30.0 sq.mm\r\nSurface/Volume :     2.7 mm-1\r\n"},
+      {"ps 0.1 mm (10000 pixels per metre)", 125, 54, 100.0, 0.1,
+       "Total Volume : 0.12500 cub.mm\r\nVolume Fraction : 100.0 %\r\n"
+       "Total Surface : 0.54000 sq.mm\r\nSurface/Volume :     4.3 mm-1\r\n"},
+      {"empty model in pixels", 0, 0, 0.0, 0.0,
+       "Total Volume :        0 cub.pixels\r\nVolume Fraction : 0.0 %\r\n"
+       "Total Surface :        0 sq.pixels\r\nSurface/Volume:      0 pixels-1\r\n"},
+      {"empty model in mm", 0, 0, 0.0, 0.5,
+       "Total Volume : 0.00000 cub.mm\r\nVolume Fraction : 0.0 %\r\n"
+       "Total Surface : 0.00000 sq.mm\r\nSurface/Volume :     0.0 mm-1\r\n"},
+  };
+  for (const AnalysisCase& c : cases)
+    EXPECT_EQ(Analysis(c.volume, c.surface, c.fraction, c.ps), std::string("3D-model analysis\r\n") + c.lines)
+        << c.what;
 }
 
 TEST(Model3DTextTest, VoxelCountsBeyond32BitsPrintWhole) {

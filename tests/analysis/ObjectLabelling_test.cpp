@@ -51,30 +51,22 @@ std::vector<std::int64_t> FloodFilledSizes(SelectionMask mask) {
   return sizes;
 }
 
-TEST(ObjectLabellingTest, CornerContactSeparatesEdgeContactJoins) {
-  const SelectionMask mask = MaskFromPicture({
-      "#.#..",
-      ".#...",
-      "...##",
-      "....#",
-  });
-  EXPECT_EQ(RunLabelledSizes(mask), (std::vector<std::int64_t>{1, 1, 1, 3}));
-}
-
-TEST(ObjectLabellingTest, BranchesJoinedOnlyFurtherDownAreOneObject) {
-  // The arms of the U and the comb's teeth meet only in the bottom rows; the spiral winds inwards.
-  const SelectionMask u = MaskFromPicture({"#...#.#.#.#", "#...#.#.#.#", "#####.#####"});
-  EXPECT_EQ(RunLabelledSizes(u), (std::vector<std::int64_t>{9, 11}));
-  const SelectionMask spiral = MaskFromPicture({
-      "#######",
-      "......#",
-      "#####.#",
-      "#...#.#",
-      "#.###.#",
-      "#.....#",
-      "#######",
-  });
-  EXPECT_EQ(RunLabelledSizes(spiral), (std::vector<std::int64_t>{31}));
+TEST(ObjectLabellingTest, ObjectSizesOfDrawnMasks) {
+  const struct {
+    const char* what;
+    std::vector<std::string> picture;
+    std::vector<std::int64_t> sizes;  // ascending
+  } cases[] = {
+      {"corner contact separates, edge contact joins", {"#.#..", ".#...", "...##", "....#"}, {1, 1, 1, 3}},
+      // The arms of the U and the comb's teeth meet only in the bottom rows.
+      {"U and comb joined further down", {"#...#.#.#.#", "#...#.#.#.#", "#####.#####"}, {9, 11}},
+      {"spiral winding inwards", {"#######", "......#", "#####.#", "#...#.#", "#.###.#", "#.....#", "#######"}, {31}},
+      {"empty mask", {}, {}},
+      {"one row", {"##.###.#"}, {1, 2, 3}},
+      {"one column", {"#", "#", ".", "#"}, {1, 2}},
+      {"nothing selected", {"....", "...."}, {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(RunLabelledSizes(MaskFromPicture(c.picture)), c.sizes) << c.what;
 }
 
 TEST(ObjectLabellingTest, ObjectsAreNumberedInOrderOfTheirFirstRun) {
@@ -82,13 +74,6 @@ TEST(ObjectLabellingTest, ObjectsAreNumberedInOrderOfTheirFirstRun) {
   const RunLabelling labelling = LabelRuns(mask.cells.data(), mask.width, mask.height);
   ASSERT_EQ(labelling.objectCount, 3);
   EXPECT_EQ(labelling.objectOf, (std::vector<std::int32_t>{0, 1, 2, 1, 2}));
-}
-
-TEST(ObjectLabellingTest, EmptyAndDegenerateMasks) {
-  EXPECT_TRUE(RunLabelledSizes(SelectionMask{}).empty());
-  EXPECT_EQ(RunLabelledSizes(MaskFromPicture({"##.###.#"})), (std::vector<std::int64_t>{1, 2, 3}));
-  EXPECT_EQ(RunLabelledSizes(MaskFromPicture({"#", "#", ".", "#"})), (std::vector<std::int64_t>{1, 2}));
-  EXPECT_EQ(RunLabelledSizes(MaskFromPicture({"....", "...."})), std::vector<std::int64_t>{});
 }
 
 TEST(ObjectLabellingTest, RunLabellingAgreesWithFloodFillOnRandomMasks) {

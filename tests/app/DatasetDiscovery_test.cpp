@@ -3,21 +3,16 @@
 #include <gtest/gtest.h>
 
 #include "app/ImageLoader.h"
+#include "support/SliceFileTest.h"
 #include "support/TestSupport.h"
 
 namespace orvel {
 namespace {
 
-using test::MessageCapture;
-using test::TemporaryDirectory;
-
-class DatasetDiscoveryTest : public ::testing::Test {
+class DatasetDiscoveryTest : public test::SliceFileTest {
  protected:
   void Touch(const std::string& name) { test::WriteFile(m_dir.File(name), std::string("x")); }
   std::string Path(const std::string& name) const { return m_dir.File(name); }
-
-  TemporaryDirectory m_dir;
-  MessageCapture m_messages;
 };
 
 TEST_F(DatasetDiscoveryTest, AnyMemberOfTheSeriesGivesTheSameSortedDataset) {

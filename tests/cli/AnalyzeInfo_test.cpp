@@ -2,9 +2,8 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <sstream>
 
-#include "cli/Analyze.h"
+#include "analysis/StackRun.h"
 #include "image/BmpFile.h"
 #include "image/SliceImage.h"
 #include "support/TestSupport.h"
@@ -13,37 +12,22 @@
 namespace orvel {
 namespace {
 
+using test::Analyze;
+using test::RunResult;
 using test::TemporaryDirectory;
-
-struct RunResult {
-  int status;
-  std::string out, err;
-};
-
-RunResult Analyze(std::vector<std::string> arguments) {
-  arguments.insert(arguments.begin(), "orvel-analyze");
-  std::vector<const char*> argv;
-  for (const std::string& argument : arguments) argv.push_back(argument.c_str());
-  std::ostringstream out, err;
-  test::MessageCapture messages;  // the sink prints nothing during the test; the driver's own lines go to err
-  const int status = cli::RunAnalyze(static_cast<int>(argv.size()), argv.data(), out, err);
-  std::string shown;
-  for (const std::string& text : messages.Texts()) shown += text + "\n";
-  return {status, out.str(), shown + err.str()};
-}
 
 void WriteBmpSeries(const TemporaryDirectory& dir, int bits, const std::vector<int>& numbers) {
   for (int number : numbers) {
     SliceImage image;
     image.Create(12, 8, bits, false);
     image.SetXPelsPerMeter(50000);
-    char name[32];
-    std::snprintf(name, sizeof name, "ct%04d.bmp", number);
-    ASSERT_TRUE(SaveBmpFile(image, dir.File(name)));
+    ASSERT_TRUE(SaveBmpFile(image, dir.File(test::SliceName(number))));
   }
 }
 
-TEST(AnalyzeInfoTest, BmpDatasetsOfEveryDepthFromAnyMember) {
+using AnalyzeInfoTest = test::StackRunTest;
+
+TEST_F(AnalyzeInfoTest, BmpDatasetsOfEveryDepthFromAnyMember) {
   for (const auto& [bits, colours] : {std::pair{1, 2}, {4, 16}, {8, 256}, {24, 0}}) {
     TemporaryDirectory dir;
     WriteBmpSeries(dir, bits, {3, 1, 5});
@@ -67,7 +51,7 @@ TEST(AnalyzeInfoTest, BmpDatasetsOfEveryDepthFromAnyMember) {
   }
 }
 
-TEST(AnalyzeInfoTest, TiffDatasetsEightSixteenBitAndPalette) {
+TEST_F(AnalyzeInfoTest, TiffDatasetsEightSixteenBitAndPalette) {
   struct Case {
     int bits, photometric, mapColours;
   };
@@ -91,28 +75,26 @@ TEST(AnalyzeInfoTest, TiffDatasetsEightSixteenBitAndPalette) {
   }
 }
 
-TEST(AnalyzeInfoTest, BadFilesGiveTheirMessageAndStatusOne) {
-  TemporaryDirectory dir;
-  test::WriteFile(dir.File("bad0000.bmp"), std::string("BA and some more bytes"));
-  test::WriteFile(dir.File("bad0000.tif"), std::string("MM\0*........................", 28));
-  test::WriteFile(dir.File("only_SPR.bmp"), std::string("x"));
+TEST_F(AnalyzeInfoTest, BadFilesGiveTheirMessageAndStatusOne) {
+  test::WriteFile(m_dir.File("bad0000.bmp"), std::string("BA and some more bytes"));
+  test::WriteFile(m_dir.File("bad0000.tif"), std::string("MM\0*........................", 28));
+  test::WriteFile(m_dir.File("only_SPR.bmp"), std::string("x"));
   struct Case {
     std::string file, message;
   };
   for (const Case& c : {Case{"bad0000.bmp", "Invalid bitmap file"}, Case{"bad0000.tif", "Invalid tiff file"},
                         Case{"only_SPR.bmp", "This file is not a Voxalon dataset file."},
                         Case{"none0000.bmp", "The file dropped is not a Voxalon dataset file."}}) {
-    const RunResult result = Analyze({dir.File(c.file), "--info"});
+    const RunResult result = Analyze({m_dir.File(c.file), "--info"});
     EXPECT_EQ(result.status, 1) << c.file;
     EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
     EXPECT_TRUE(result.out.empty());
   }
 }
 
-TEST(AnalyzeInfoTest, UsageErrorsGiveStatusTwoAndOneLine) {
-  TemporaryDirectory dir;
-  WriteBmpSeries(dir, 8, {0, 1});
-  const std::string file = dir.File("ct0000.bmp");
+TEST_F(AnalyzeInfoTest, UsageErrorsGiveStatusTwoAndOneLine) {
+  WriteBmpSeries(m_dir, 8, {0, 1});
+  const std::string file = m_dir.File("ct0000.bmp");
   for (const std::vector<std::string>& arguments :
        {std::vector<std::string>{}, {file, "--bogus"}, {file, "--slice", "2"}, {file, "--slice", "x"},
         {file, "--2d"}, {file, "--line", "1,2,3"}, {file, "--range", "0,5"}, {file, "--quality", "101"},
@@ -123,42 +105,42 @@ TEST(AnalyzeInfoTest, UsageErrorsGiveStatusTwoAndOneLine) {
   }
 }
 
-TEST(AnalyzeExportTest, BmpExportIsTheSliceAsRead) {
-  TemporaryDirectory dir;
+using AnalyzeExportTest = test::StackRunTest;
+
+TEST_F(AnalyzeExportTest, BmpExportIsTheSliceAsRead) {
   test::TiffLayout layout;
   layout.photometric = 3;
   layout.entries = 14;
   layout.mapColours = 256;
   layout.pixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-  test::WriteFile(dir.File("p0000.tif"), test::BuildTiff(layout));
-  const RunResult result = Analyze({dir.File("p0000.tif"), "--export", dir.File("out.BMP"), "--json"});
+  test::WriteFile(m_dir.File("p0000.tif"), test::BuildTiff(layout));
+  const RunResult result = Analyze({m_dir.File("p0000.tif"), "--export", m_dir.File("out.BMP"), "--json"});
   ASSERT_EQ(result.status, 0) << result.err;
-  EXPECT_NE(result.out.find("\"export\":{\"path\":\"" + dir.File("out.BMP") + "\",\"width\":5,\"height\":2}"),
+  EXPECT_NE(result.out.find("\"export\":{\"path\":\"" + m_dir.File("out.BMP") + "\",\"width\":5,\"height\":2}"),
             std::string::npos);
-  const test::Bytes bmp = test::ReadFileBytes(dir.File("out.BMP"));
+  const test::Bytes bmp = test::ReadFileBytes(m_dir.File("out.BMP"));
   ASSERT_EQ(bmp.size(), 14u + 1064u + 16u);
   EXPECT_EQ(bmp[54 + 4 * 9 + 2], 9);    // red of entry 9: the file's colour map
   EXPECT_EQ(bmp[54 + 4 * 9 + 1], 0x80);
   EXPECT_EQ(bmp[1078 + 8], 1);  // top file row is storage row 1
 }
 
-TEST(AnalyzeExportTest, UnwritableOutputFailsWithStatusOneAndLeavesNothing) {
-  TemporaryDirectory dir;
-  WriteBmpSeries(dir, 8, {0});
-  const RunResult result = Analyze({dir.File("ct0000.bmp"), "--export", dir.File("no-dir/out.bmp")});
+TEST_F(AnalyzeExportTest, UnwritableOutputFailsWithStatusOneAndLeavesNothing) {
+  WriteBmpSeries(m_dir, 8, {0});
+  const RunResult result = Analyze({m_dir.File("ct0000.bmp"), "--export", m_dir.File("no-dir/out.bmp")});
   EXPECT_EQ(result.status, 1);
   EXPECT_NE(result.err.find("write error"), std::string::npos) << result.err;
 }
 
-TEST(AnalyzeExportTest, ARunThatFailsLaterLeavesNothingAtItsOutputs) {
-  TemporaryDirectory dir;
-  WriteBmpSeries(dir, 24, {0});  // the line needs an 8-bit slice: on slice 0 it fails after the export
-  WriteBmpSeries(dir, 8, {1});
-  const std::string slices = dir.File("ct0000.bmp");
-  const std::string exported = dir.File("e.bmp"), cut = dir.File("c.jpg");
-  auto fileNames = [&dir] {
+TEST_F(AnalyzeExportTest, ARunThatFailsLaterLeavesNothingAtItsOutputs) {
+  WriteBmpSeries(m_dir, 24, {0});  // the line needs an 8-bit slice: on slice 0 it fails after the export
+  WriteBmpSeries(m_dir, 8, {1});
+  const std::string slices = m_dir.File("ct0000.bmp");
+  const std::string exported = m_dir.File("e.bmp"), cut = m_dir.File("c.jpg");
+  auto fileNames = [this] {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) names.push_back(entry.path().filename());
+    for (const auto& entry : std::filesystem::directory_iterator(m_dir.Path()))
+      names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
     return names;
   };
@@ -174,7 +156,7 @@ TEST(AnalyzeExportTest, ARunThatFailsLaterLeavesNothingAtItsOutputs) {
   std::filesystem::remove(exported);
 
   // The export is written before the cut fails to be written.
-  const std::string missingFolder = dir.File("no-dir/c.bmp");
+  const std::string missingFolder = m_dir.File("no-dir/c.bmp");
   result = Analyze({slices, "--slice", "1", "--export", exported, "--line", "0,0,4,4", "--cut", missingFolder});
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(fileNames(), (std::vector<std::string>{"ct0000.bmp", "ct0001.bmp"}));

@@ -1,40 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "cli/Analyze.h"
-#include "cli/PhantomCommand.h"
-#include "support/TestSupport.h"
+#include "analysis/StackRun.h"
 
 namespace orvel {
 namespace {
 
-struct RunResult {
-  int status;
-  std::string out, err;
-};
-
-using Runner = int (*)(int, const char* const*, std::ostream&, std::ostream&);
-
-RunResult Run(Runner runner, const char* program, std::vector<std::string> arguments) {
-  arguments.insert(arguments.begin(), program);
-  std::vector<const char*> argv;
-  for (const std::string& argument : arguments) argv.push_back(argument.c_str());
-  std::ostringstream out, err;
-  test::MessageCapture messages;
-  const int status = runner(static_cast<int>(argv.size()), argv.data(), out, err);
-  return {status, out.str(), err.str()};
-}
-
-RunResult Analyze(std::vector<std::string> arguments) {
-  return Run([](int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
-    return cli::RunAnalyze(argc, argv, out, err);
-  }, "orvel-analyze", arguments);
-}
-RunResult Phantom(std::vector<std::string> arguments) { return Run(cli::RunPhantom, "orvel-phantom", arguments); }
+using test::Analyze;
+using test::Phantom;
+using test::RunResult;
 
 // Each usage error is one line on standard error, status 2, nothing on standard output, and
 // names the option (or argument) at fault before the synopsis.

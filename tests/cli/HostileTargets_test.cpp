@@ -7,30 +7,15 @@
 #include <filesystem>
 #include <functional>
 #include <set>
-#include <sstream>
 
+#include "analysis/StackRun.h"
 #include "app/ImageLoader.h"
-#include "cli/Analyze.h"
-#include "cli/PhantomCommand.h"
 #include "image/BmpFile.h"
 #include "platform/IniFile.h"
 #include "support/TestSupport.h"
 
 namespace orvel {
 namespace {
-
-int RunCommand(int (*command)(int, const char* const*, std::ostream&, std::ostream&), std::vector<std::string> arguments) {
-  std::vector<const char*> argv{"orvel"};
-  for (const std::string& argument : arguments) argv.push_back(argument.c_str());
-  std::ostringstream out, err;
-  return command(static_cast<int>(argv.size()), argv.data(), out, err);
-}
-
-int Analyze(std::vector<std::string> arguments) {
-  return RunCommand([](int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
-    return cli::RunAnalyze(argc, argv, out, err);
-  }, std::move(arguments));
-}
 
 // What a target is: its type, size, mode and, for a regular file, its bytes.
 struct TargetState {
@@ -64,7 +49,7 @@ bool MakeTarget(const std::string& kind, const std::string& node) {
 
 TEST(HostileTargetTest, NoWriterReplacesAnythingButAWritableRegularFile) {
   test::TemporaryDirectory data;
-  ASSERT_EQ(RunCommand(cli::RunPhantom, {data.Path(), "--slices", "3", "--size", "16x16"}), 0);
+  ASSERT_EQ(test::Phantom({data.Path(), "--slices", "3", "--size", "16x16"}).status, 0);
   const std::string slice = data.File("phantom0000.bmp");
   SliceImage image;
   ASSERT_EQ(LoadImageFile(slice, image), LoadStatus::kLoaded);
@@ -74,8 +59,9 @@ TEST(HostileTargetTest, NoWriterReplacesAnythingButAWritableRegularFile) {
       {"save.bmp", [&](const std::string& path) { return SaveBmpFile(image, path); }},
       {"save.jpg", [&](const std::string& path) { return image.WriteJpeg(path, 75); }},
       {"orvel.ini", [](const std::string& path) { return platform::IniFile(path).WriteString("A", "b", "1"); }},
-      {"export.bmp", [&](const std::string& path) { return Analyze({slice, "--export", path}) == 0; }},
-      {"cut.jpg", [&](const std::string& path) { return Analyze({slice, "--line", "1,1,9,9", "--cut", path}) == 0; }},
+      {"export.bmp", [&](const std::string& path) { return test::Analyze({slice, "--export", path}).status == 0; }},
+      {"cut.jpg",
+       [&](const std::string& path) { return test::Analyze({slice, "--line", "1,1,9,9", "--cut", path}).status == 0; }},
   };
   test::MessageCapture messages;
   for (const std::string kind : {"device", "FIFO", "folder", "read-only file"}) {

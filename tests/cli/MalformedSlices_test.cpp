@@ -5,9 +5,8 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <sstream>
 
-#include "cli/Analyze.h"
+#include "analysis/StackRun.h"
 #include "cli/Phantom.h"
 #include "image/BmpFile.h"
 #include "image/SliceImage.h"
@@ -17,24 +16,9 @@
 namespace orvel {
 namespace {
 
+using test::Analyze;
 using test::Bytes;
-
-struct RunResult {
-  int status;
-  std::string out, err;  // err: the messages shown, then the driver's own lines
-};
-
-RunResult Analyze(std::vector<std::string> arguments) {
-  arguments.insert(arguments.begin(), "orvel-analyze");
-  std::vector<const char*> argv;
-  for (const std::string& argument : arguments) argv.push_back(argument.c_str());
-  std::ostringstream out, err;
-  test::MessageCapture messages;
-  const int status = cli::RunAnalyze(static_cast<int>(argv.size()), argv.data(), out, err);
-  std::string shown;
-  for (const std::string& text : messages.Texts()) shown += text + "\n";
-  return {status, out.str(), shown + err.str()};
-}
+using test::RunResult;
 
 // Three 16 x 12 grey slices of the format, numbered 0 to 2; true when all were written.
 bool WriteSlices(const test::TemporaryDirectory& dir, const std::string& format) {

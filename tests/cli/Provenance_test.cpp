@@ -45,40 +45,40 @@ void WriteSeries(const TemporaryDirectory& dir) {
     ASSERT_TRUE(SaveBmpFile(test::RandomSlice(9 + i, 7, 40 + i), dir.File(SliceName(3 * i))));
 }
 
-TEST(ProvenanceTest, ContentDigestIsSha256sumOfTheRangesFilesOneAfterTheOther) {
-  TemporaryDirectory dir;
-  WriteSeries(dir);
-  const RunResult result = Analyze({dir.File(SliceName(0)), "--range", "3,1", "--json", "--hash-content"});
+using ProvenanceTest = test::StackRunTest;
+
+TEST_F(ProvenanceTest, ContentDigestIsSha256sumOfTheRangesFilesOneAfterTheOther) {
+  WriteSeries(m_dir);
+  const RunResult result = Analyze({Slice(0), "--range", "3,1", "--json", "--hash-content"});
   ASSERT_EQ(result.status, 0) << result.err;
   auto members = Members(result.out);
-  const std::string files = dir.File(SliceName(3)) + " " + dir.File(SliceName(6)) + " " + dir.File(SliceName(9));
+  const std::string files = Slice(3) + " " + Slice(6) + " " + Slice(9);
   EXPECT_EQ(members["provenance.contentSha256"], Shell("cat " + files + " | sha256sum").substr(0, 64));
 
   // The list digest covers the same three files' names, sizes and modification times.
   std::string records;
   for (const int number : {3, 6, 9}) {
     struct stat status {};
-    ASSERT_EQ(stat(dir.File(SliceName(number)).c_str(), &status), 0);
+    ASSERT_EQ(stat(Slice(number).c_str(), &status), 0);
     char line[128];
     std::snprintf(line, sizeof line, "%s\t%lld\t%lld.%09ld\n", SliceName(number).c_str(),
                   static_cast<long long>(status.st_size), static_cast<long long>(status.st_mtim.tv_sec),
                   static_cast<long>(status.st_mtim.tv_nsec));
     records += line;
   }
-  test::WriteFile(dir.File("records"), records);
-  EXPECT_EQ(members["provenance.fileListSha256"], Shell("sha256sum < " + dir.File("records")).substr(0, 64));
+  test::WriteFile(m_dir.File("records"), records);
+  EXPECT_EQ(members["provenance.fileListSha256"], Shell("sha256sum < " + m_dir.File("records")).substr(0, 64));
   EXPECT_EQ(members["provenance.firstFile"], SliceName(3));
   EXPECT_EQ(members["provenance.lastFile"], SliceName(9));
   EXPECT_EQ(members["provenance.sliceCount"], "3");
   EXPECT_EQ(members["provenance.datasetSliceCount"], "5");
   EXPECT_EQ(members["provenance.sliceSpacing"], "3");
-  EXPECT_EQ(members["provenance.datasetFolder"], dir.Path());
+  EXPECT_EQ(members["provenance.datasetFolder"], m_dir.Path());
 }
 
-TEST(ProvenanceTest, HoldsTheSettingsThatShapeTheFigures) {
-  TemporaryDirectory dir;
-  WriteSeries(dir);
-  const RunResult result = Analyze({dir.File(SliceName(6)), "--ellipse", "8,6,1,0", "--2d", "--levels", "50,400",
+TEST_F(ProvenanceTest, HoldsTheSettingsThatShapeTheFigures) {
+  WriteSeries(m_dir);
+  const RunResult result = Analyze({Slice(6), "--ellipse", "8,6,1,0", "--2d", "--levels", "50,400",
                                     "--invert", "--slice", "2", "--json"});
   ASSERT_EQ(result.status, 0) << result.err;
   auto members = Members(result.out);
@@ -98,15 +98,14 @@ TEST(ProvenanceTest, HoldsTheSettingsThatShapeTheFigures) {
   EXPECT_EQ(result.out.rfind("{\"area\":{\"selected\":", 0), 0u) << result.out;
 }
 
-TEST(ProvenanceTest, ListDigestChangesWithAFilesTimeAndContentDigestWithItsBytes) {
-  TemporaryDirectory dir;
-  WriteSeries(dir);
-  const std::vector<std::string> run = {dir.File(SliceName(0)), "--json", "--hash-content"};
+TEST_F(ProvenanceTest, ListDigestChangesWithAFilesTimeAndContentDigestWithItsBytes) {
+  WriteSeries(m_dir);
+  const std::vector<std::string> run = {Slice(0), "--json", "--hash-content"};
   auto before = Members(Analyze(run).out);
   auto again = Members(Analyze(run).out);
   EXPECT_EQ(before["provenance.fileListSha256"], again["provenance.fileListSha256"]);
 
-  const std::string touched = dir.File(SliceName(12));
+  const std::string touched = Slice(12);
   struct timespec times[2] = {{1000000000, 5}, {1000000000, 5}};
   ASSERT_EQ(utimensat(AT_FDCWD, touched.c_str(), times, 0), 0);
   auto after = Members(Analyze(run).out);

@@ -66,28 +66,27 @@ void ExpectRowsEqualSeparateRuns(const std::vector<std::string>& run, const std:
   EXPECT_GT(volumes.size(), 3u);  // the shifts do move the figures
 }
 
-TEST(SweepTest, AreaRowsEqualRunsWithTheShiftedLevels) {
-  TemporaryDirectory dir;
-  WriteHills(dir, 1);
-  ExpectRowsEqualSeparateRuns({dir.File(SliceName(0)), "--ellipse", "2,3,45,38", "--2d"}, "area",
+using SweepTest = test::StackRunTest;
+
+TEST_F(SweepTest, AreaRowsEqualRunsWithTheShiftedLevels) {
+  WriteHills(m_dir, 1);
+  ExpectRowsEqualSeparateRuns({Slice(0), "--ellipse", "2,3,45,38", "--2d"}, "area",
                               {"selected", "objects"});
   // The relative area is the one of the text line, to its decimal.
-  auto swept = Members(Analyze({dir.File(SliceName(0)), "--rectangle", "0,0,48,40", "--2d", "--sweep", "0", "--json"}));
+  auto swept = Members(Analyze({Slice(0), "--rectangle", "0,0,48,40", "--2d", "--sweep", "0", "--json"}));
   EXPECT_DOUBLE_EQ(std::stod(swept["area.sweep.0.relativeArea"]) * 48 * 40 / 100, std::stod(swept["area.selected"]));
 }
 
-TEST(SweepTest, ModelRowsEqualRunsWithTheShiftedLevels) {
-  TemporaryDirectory dir;
-  WriteHills(dir, 7);
-  ExpectRowsEqualSeparateRuns({dir.File(SliceName(0)), "--rectangle", "1,1,47,39", "--3d", "--range", "1,6"}, "model",
+TEST_F(SweepTest, ModelRowsEqualRunsWithTheShiftedLevels) {
+  WriteHills(m_dir, 7);
+  ExpectRowsEqualSeparateRuns({Slice(0), "--rectangle", "1,1,47,39", "--3d", "--range", "1,6"}, "model",
                               {"volume", "surface"});
 }
 
-TEST(SweepTest, TextListsEveryShiftAfterTheResults) {
-  TemporaryDirectory dir;
-  WriteHills(dir, 3);
-  const RunResult plain = Analyze({dir.File(SliceName(0)), "--rectangle", "1,1,47,39", "--3d"});
-  const RunResult swept = Analyze({dir.File(SliceName(0)), "--rectangle", "1,1,47,39", "--3d", "--sweep", "2"});
+TEST_F(SweepTest, TextListsEveryShiftAfterTheResults) {
+  WriteHills(m_dir, 3);
+  const RunResult plain = Analyze({Slice(0), "--rectangle", "1,1,47,39", "--3d"});
+  const RunResult swept = Analyze({Slice(0), "--rectangle", "1,1,47,39", "--3d", "--sweep", "2"});
   ASSERT_EQ(swept.status, 0) << swept.err;
   ASSERT_EQ(swept.out.compare(0, plain.out.size(), plain.out), 0) << swept.out;
   const std::string table = swept.out.substr(plain.out.size());

@@ -14,13 +14,13 @@
 #include "image/ByteOrder.h"
 #include "image/SliceImage.h"
 #include "support/BmpBuilder.h"
+#include "support/SliceFileTest.h"
 #include "support/TestSupport.h"
 
 namespace orvel {
 namespace {
 
 using test::BmpLayout;
-using test::TemporaryDirectory;
 
 constexpr const char* kPython = "/usr/bin/python3";
 constexpr int kBitFields = 3;
@@ -103,11 +103,9 @@ const ForeignCase kCases[] = {
     {"V5 bit fields 32-bit with alpha", 124, 32, kBitFields, {0xFF0000, 0xFF00, 0xFF, 0xFF000000}},
 };
 
-class BmpForeignHeaderTest : public ::testing::Test {
+class BmpForeignHeaderTest : public test::SliceFileTest {
  protected:
   void SetUp() override { ASSERT_EQ(access(kPython, X_OK), 0) << kPython << " is missing: install python3-pil"; }
-  TemporaryDirectory m_dir;
-  test::MessageCapture m_messages;
 };
 
 TEST_F(BmpForeignHeaderTest, ColoursAreThoseTheOtherProgramsRead) {

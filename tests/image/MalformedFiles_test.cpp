@@ -15,6 +15,7 @@
 #include "image/SliceImage.h"
 #include "support/BmpBuilder.h"
 #include "support/JpegBuilder.h"
+#include "support/SliceFileTest.h"
 #include "support/TestSupport.h"
 #include "support/TiffBuilder.h"
 
@@ -26,13 +27,12 @@ using test::Bytes;
 constexpr const char* kInvalidBitmap = "Invalid bitmap file";
 constexpr const char* kInvalidTiff = "Invalid tiff file";
 
-class MalformedFilesTest : public ::testing::Test {
+class MalformedFilesTest : public test::SliceFileTest {
  protected:
   // Reads bytes as the slice file name into an image that held a picture before.
   LoadStatus Load(const std::string& name, const Bytes& bytes, SliceImage& image) {
     image.Create(8, 8, 8, false);
-    test::WriteFile(m_dir.File(name), bytes);
-    return LoadImageFile(m_dir.File(name), image);
+    return LoadAs(name, bytes, image);
   }
   // The messages shown since the last call.
   std::vector<std::string> TakeMessages() {
@@ -62,8 +62,6 @@ class MalformedFilesTest : public ::testing::Test {
     }
   }
 
-  test::TemporaryDirectory m_dir;
-  test::MessageCapture m_messages;
   std::size_t m_seen = 0;
 };
 

@@ -3,6 +3,7 @@
 #include "app/ImageLoader.h"
 #include "image/ByteOrder.h"
 #include "image/SliceImage.h"
+#include "support/SliceFileTest.h"
 #include "support/TestSupport.h"
 #include "support/TiffBuilder.h"
 
@@ -12,17 +13,12 @@ namespace {
 using Bytes = std::vector<unsigned char>;
 using test::BuildTiff;
 using test::TiffLayout;
-using test::MessageCapture;
-using test::TemporaryDirectory;
 
-class TiffTest : public ::testing::Test {
+class TiffTest : public test::SliceFileTest {
  protected:
   bool Load(const Bytes& bytes, SliceImage& image) {
-    test::WriteFile(m_dir.File("slice0000.tif"), bytes);
-    return LoadImageFile(m_dir.File("slice0000.tif"), image) == LoadStatus::kLoaded;
+    return LoadAs("slice0000.tif", bytes, image) == LoadStatus::kLoaded;
   }
-  TemporaryDirectory m_dir;
-  MessageCapture m_messages;
 };
 
 TEST_F(TiffTest, GreyRowsArriveBottomUpWithPadding) {
@@ -108,28 +104,26 @@ TEST_F(TiffTest, ForeignAndDamagedFilesAreRefused) {
   TiffLayout huge = good;
   huge.width = 50000;
   huge.height = 50000;
-  for (const Bytes& bytes : {bigEndian, BuildTiff(otherCase), directoryOutside, BuildTiff(resolutionOutside),
-                             truncatedMap, BuildTiff(huge)}) {
-    SliceImage image;
-    EXPECT_FALSE(Load(bytes, image));
-    EXPECT_TRUE(image.IsEmpty());
-  }
-  EXPECT_EQ(m_messages.Texts(), std::vector<std::string>(6, "Invalid tiff file"));
-}
-
-TEST_F(TiffTest, SamplesFarPastTheEndOfTheFileAreRefused) {
-  TiffLayout vast;  // 400 MB of 8-bit samples claimed by a file of a few hundred bytes
+  TiffLayout vast = good;  // 400 MB of 8-bit samples claimed by a file of a few hundred bytes
   vast.width = vast.height = 20000;
   vast.pixels.assign(100, 9);
   TiffLayout wide = vast;  // as many bytes of 16-bit samples
   wide.height = 10000;
   wide.bits = 16;
-  for (const TiffLayout& layout : {vast, wide}) {
+  const std::pair<const char*, Bytes> files[] = {{"big-endian", bigEndian},
+                                                 {"maker VOXALON", BuildTiff(otherCase)},
+                                                 {"directory outside", directoryOutside},
+                                                 {"resolution outside", BuildTiff(resolutionOutside)},
+                                                 {"colour map cut", truncatedMap},
+                                                 {"50000 x 50000", BuildTiff(huge)},
+                                                 {"8-bit samples far past the end", BuildTiff(vast)},
+                                                 {"16-bit samples far past the end", BuildTiff(wide)}};
+  for (const auto& [what, bytes] : files) {
     SliceImage image;
-    EXPECT_FALSE(Load(BuildTiff(layout), image)) << layout.bits;
-    EXPECT_TRUE(image.IsEmpty());
+    EXPECT_FALSE(Load(bytes, image)) << what;
+    EXPECT_TRUE(image.IsEmpty()) << what;
   }
-  EXPECT_EQ(m_messages.Texts(), std::vector<std::string>(2, "Invalid tiff file"));
+  EXPECT_EQ(m_messages.Texts(), std::vector<std::string>(8, "Invalid tiff file"));
 }
 
 TEST_F(TiffTest, ShortPixelAreaReadsAsZero) {

@@ -237,7 +237,7 @@ TEST(JpegCodec, WriteThenReadGivesThePictureBack) {
     record.quality = 98;
     ASSERT_EQ(JpegCodec::Write(record, kWriteFileImage), kSuccess);
     JpegCodec::Free(record);
-    const test::CodecDecode decoded = test::DecodeWithCodec(test::ReadBytes(path), channels, false);
+    const test::CodecDecode decoded = test::DecodeWithCodec(test::ReadFileBytes(path), channels, false);
     ASSERT_EQ(decoded.imageStatus, kSuccess);
     EXPECT_GE(test::Psnr(decoded.picture, picture), 38.0) << channels;
   }
@@ -265,7 +265,7 @@ TEST(JpegCodec, RefusedWritesLeaveTheExistingFileWhole) {
     c.spoil(record);
     EXPECT_EQ(JpegCodec::Write(record, kWriteFileImage), c.status) << c.what;
     JpegCodec::Free(record);
-    EXPECT_EQ(test::ReadBytes(path), (std::vector<std::uint8_t>{1, 2, 3})) << c.what;
+    EXPECT_EQ(test::ReadFileBytes(path), (std::vector<std::uint8_t>{1, 2, 3})) << c.what;
   }
   const std::string unreachable = directory.File("missing/out.jpg");
   JpegProperties record = WriteRecord(picture, unreachable);

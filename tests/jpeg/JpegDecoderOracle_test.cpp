@@ -29,7 +29,7 @@ std::vector<std::uint8_t> Encode(const OracleCase& c) {
 
 // Our decode into a bitmap of the given channels against djpeg's of the same stream.
 void ExpectAgreesWithDjpeg(const std::vector<std::uint8_t>& stream, int channels) {
-  const test::DecodedPicture reference = test::DjpegDecode(stream, channels == 1);
+  const test::DecodedPicture reference = test::DecodeWithDjpeg(stream, channels == 1);
   ASSERT_TRUE(reference.ok);
   const test::CodecDecode ours = test::DecodeWithCodec(stream, channels, true, 3);
   ASSERT_EQ(ours.parameterStatus, kSuccess);

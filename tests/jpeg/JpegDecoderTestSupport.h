@@ -57,11 +57,6 @@ inline void WritePnm(const std::string& path, const Picture& picture) {
   out.write(reinterpret_cast<const char*>(samples.data()), static_cast<std::streamsize>(samples.size()));
 }
 
-inline std::vector<std::uint8_t> ReadBytes(const std::string& path) {
-  const std::vector<unsigned char> bytes = ReadFileBytes(path);
-  return {bytes.begin(), bytes.end()};
-}
-
 // cjpeg with the given options (such as "-quality 90 -progressive -sample 2x2").
 inline std::vector<std::uint8_t> EncodeWithCjpeg(const Picture& picture, const std::string& options) {
   TemporaryDirectory directory;
@@ -69,7 +64,7 @@ inline std::vector<std::uint8_t> EncodeWithCjpeg(const Picture& picture, const s
   const std::string command = std::string(kCjpeg) + " " + options + " -outfile '" + directory.File("out.jpg") +
                               "' '" + directory.File("in.pnm") + "'";
   EXPECT_EQ(std::system(command.c_str()), 0) << command;
-  return ReadBytes(directory.File("out.jpg"));
+  return ReadFileBytes(directory.File("out.jpg"));
 }
 
 // Pillow's JPEG writer; subsampling 0 = 4:4:4, 1 = 4:2:2, 2 = 4:2:0. mode "CMYK" makes a
@@ -85,29 +80,7 @@ inline std::vector<std::uint8_t> EncodeWithPillow(const Picture& picture, int qu
                              ", subsampling=" + std::to_string(subsampling) + ")";
   const std::string command = std::string(kPython) + " -c \"" + script + "\"";
   EXPECT_EQ(std::system(command.c_str()), 0) << command;
-  return ReadBytes(directory.File("out.jpg"));
-}
-
-// djpeg's decode; grey asks for the luma only (-grayscale).
-inline DecodedPicture DjpegDecode(const std::vector<std::uint8_t>& stream, bool grey) {
-  if (!grey) return DecodeWithDjpeg(stream);
-  TemporaryDirectory directory;
-  WriteFile(directory.File("in.jpg"), std::vector<unsigned char>(stream.begin(), stream.end()));
-  const std::string command = std::string(kDjpeg) + " -grayscale -outfile '" + directory.File("out.pgm") + "' '" +
-                              directory.File("in.jpg") + "'";
-  DecodedPicture decoded;
-  if (std::system(command.c_str()) != 0) return decoded;
-  std::ifstream pgm(directory.File("out.pgm"), std::ios::binary);
-  std::string magic;
-  int maxValue = 0;
-  pgm >> magic >> decoded.picture.width >> decoded.picture.height >> maxValue;
-  pgm.get();
-  decoded.picture.channels = 1;
-  decoded.picture.samples.resize(std::size_t(decoded.picture.width) * decoded.picture.height);
-  pgm.read(reinterpret_cast<char*>(decoded.picture.samples.data()),
-           static_cast<std::streamsize>(decoded.picture.samples.size()));
-  decoded.ok = pgm && magic == "P5" && maxValue == 255;
-  return decoded;
+  return ReadFileBytes(directory.File("out.jpg"));
 }
 
 // Offset of the 0xFF of the first marker segment with this code before the scan data (the SOS

@@ -108,14 +108,15 @@ struct DecodedPicture {
   Picture picture;
 };
 
-inline DecodedPicture DecodeWithDjpeg(const std::vector<std::uint8_t>& stream) {
+// djpeg's decode of the stream; grey asks for the luma only (-grayscale).
+inline DecodedPicture DecodeWithDjpeg(const std::vector<std::uint8_t>& stream, bool grey = false) {
   DecodedPicture decoded;
   TemporaryDirectory directory;
   const std::string jpegPath = directory.File("in.jpg"), pnmPath = directory.File("out.pnm");
   const std::string errorPath = directory.File("stderr.txt");
-  WriteFile(jpegPath, std::vector<unsigned char>(stream.begin(), stream.end()));
-  const std::string command =
-      "djpeg -pnm -outfile '" + pnmPath + "' '" + jpegPath + "' 2>'" + errorPath + "'";
+  WriteFile(jpegPath, stream);
+  const std::string command = std::string("djpeg ") + (grey ? "-grayscale " : "") + "-pnm -outfile '" + pnmPath +
+                              "' '" + jpegPath + "' 2>'" + errorPath + "'";
   const int status = std::system(command.c_str());
   const std::vector<unsigned char> errors = ReadFileBytes(errorPath);
   decoded.warnings.assign(errors.begin(), errors.end());

@@ -34,20 +34,16 @@ TEST(OutputFileTest, TheTargetChangesOnlyOnCommit) {
   TemporaryDirectory dir;
   const std::string path = dir.File("out.bin");
   test::WriteFile(path, std::string("old"));
-  {
-    OutputFile file;
+  for (const bool commit : {false, true}) {
+    OutputFile file;  // the first is abandoned by going out of scope
     ASSERT_TRUE(file.Create(path));
     file.Write("new data", 8);
     file.WriteAt(0, "N", 1);
-    EXPECT_EQ(test::ReadFileBytes(path).size(), 3u);
-    // abandoned by going out of scope
+    EXPECT_EQ(test::ReadFileBytes(path).size(), 3u) << "the old file, before a commit";
+    if (commit) {
+      ASSERT_TRUE(file.Commit());
+    }
   }
-  EXPECT_EQ(test::ReadFileBytes(path).size(), 3u);
-  OutputFile file;
-  ASSERT_TRUE(file.Create(path));
-  file.Write("new data", 8);
-  file.WriteAt(0, "N", 1);
-  ASSERT_TRUE(file.Commit());
   const auto bytes = test::ReadFileBytes(path);
   EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "New data");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);  // no temporary left
