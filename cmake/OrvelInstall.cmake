@@ -9,7 +9,10 @@ set(ORVEL_APP_ID "org.example.orvel" CACHE STRING "AppStream component id and de
 set(ORVEL_HOMEPAGE "https://orvel.example.org" CACHE STRING "Project homepage, also the screenshots' base URL")
 set(ORVEL_RELEASE_DATE "2026-12-08")  # of release PROJECT_VERSION
 
-install(TARGETS orvel orvel-analyze orvel-phantom RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS orvel-analyze orvel-phantom RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(ORVEL_GUI)
+  install(TARGETS orvel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 
 set(ORVEL_GENERATED ${CMAKE_BINARY_DIR}/share)
 configure_file(${PROJECT_SOURCE_DIR}/resources/orvel.desktop.in

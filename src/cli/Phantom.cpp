@@ -7,6 +7,7 @@
 #include <random>
 
 #include "image/BmpFile.h"
+#include "image/ScannerTiff.h"
 
 namespace orvel::cli {
 

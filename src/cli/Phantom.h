@@ -41,8 +41,4 @@ class PhantomSpecimen {
   std::vector<Sphere> m_spheres;  // pores and loose particles
 };
 
-// Writes an 8-bit grey image in the scanner's TIFF layout (header with the maker's name, pixels
-// from offset 16, 13 directory entries, resolution per inch).
-bool WriteScannerTiff(const SliceImage& image, const std::string& path);
-
 }  // namespace orvel::cli

@@ -15,7 +15,7 @@
 #include "image/BmpFile.h"
 #include "jpeg/JpegStatus.h"
 #include "platform/Messages.h"
-#include "platform/qt/IndexedImagePainter.h"
+#include "gui/IndexedImagePainter.h"
 #include "platform/qt/UserDialogs.h"
 
 namespace orvel::dialogs {
@@ -33,7 +33,7 @@ class ImageFrame : public QWidget {
  protected:
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
-    platform::PaintSliceImage(painter, m_image, rect());
+    gui::PaintSliceImage(painter, m_image, rect());
   }
 
  private:

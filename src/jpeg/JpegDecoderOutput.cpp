@@ -76,8 +76,8 @@ int JpegDecoder::PrepareComponents(const BitmapTarget& target) {
     const std::size_t blocks = static_cast<std::size_t>(c.paddedBlocksPerLine) * c.paddedBlocksPerColumn;
     if (m_frame.progressive) c.coefficients.assign(blocks * 64, 0);
     if (i == 0 && m_direct) {
-      const std::ptrdiff_t stride = static_cast<std::ptrdiff_t>(target.width) + target.padBytes;
-      c.view = {RowOf(target, 0), target.bottomUp ? -stride : stride, target.width, target.height};
+      const std::ptrdiff_t rowStride = static_cast<std::ptrdiff_t>(target.width) + target.padBytes;
+      c.view = {RowOf(target, 0), target.bottomUp ? -rowStride : rowStride, target.width, target.height};
       continue;
     }
     c.plane.assign(blocks * 64, 0);

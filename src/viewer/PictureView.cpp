@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "platform/qt/IndexedImagePainter.h"
+#include "gui/IndexedImagePainter.h"
 
 namespace orvel::viewer {
 

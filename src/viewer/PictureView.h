@@ -5,7 +5,7 @@
 #include <QFrame>
 #include <QRect>
 
-#include "platform/qt/IndexedImagePainter.h"
+#include "gui/IndexedImagePainter.h"
 
 namespace orvel {
 class SliceImage;
@@ -32,7 +32,7 @@ class PictureView : public QFrame {
   const SliceImage* m_image = nullptr;
   QRect m_target;
   QRectF m_source;
-  platform::IndexedImagePainter m_painter;
+  gui::IndexedImagePainter m_painter;
 };
 
 }  // namespace orvel::viewer

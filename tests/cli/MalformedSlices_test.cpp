@@ -9,6 +9,7 @@
 #include "analysis/StackRun.h"
 #include "cli/Phantom.h"
 #include "image/BmpFile.h"
+#include "image/ScannerTiff.h"
 #include "image/SliceImage.h"
 #include "support/TestSupport.h"
 #include "support/TiffBuilder.h"  // Bytes
@@ -28,7 +29,7 @@ bool WriteSlices(const test::TemporaryDirectory& dir, const std::string& format)
     for (std::uint32_t i = 0; i < image.GetImageBytes(); ++i) image.GetBits()[i] = static_cast<std::uint8_t>(i * 3);
     const std::string path = dir.File("ct000" + std::to_string(number) + "." + format);
     const bool written = format == "bmp"   ? SaveBmpFile(image, path)
-                         : format == "tif" ? cli::WriteScannerTiff(image, path)
+                         : format == "tif" ? WriteScannerTiff(image, path)
                                            : image.WriteJpeg(path, 90);
     if (!written) return false;
   }

@@ -192,11 +192,8 @@ TEST_F(MalformedFilesTest, JpegWithBadOrMissingMarkersIsRefused) {
       {"a scan before any frame", withFrameMarker(0xFE)},
       {"a lossless frame", withFrameMarker(0xC3)},
       {"an arithmetic-coded frame", withFrameMarker(0xC9)},
-      {"a segment longer than the file", [&] {
-         Bytes stream(good.begin(), good.begin() + 4);
-         stream.insert(stream.end(), {0xFF, 0xFF});  // the length of the segment at 2
-         return stream;
-       }()},
+      // The start of image and the marker at 2 of the good file, then 0xFFFF for that segment's length.
+      {"a segment longer than the file", Bytes{good[0], good[1], good[2], good[3], 0xFF, 0xFF}},
       {"markers of nothing but fill bytes", Bytes{0xFF, 0xD8, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
   };
   for (const Case& c : cases) {

@@ -34,7 +34,7 @@ Stream ProgressiveFrameWithEndlessAcScans(int acScans) {
   frame.width = frame.height = 64;
   Stream stream = test::JpegFrameHeader(frame);
   test::AppendJpegSegment(stream, 0xC4, {0x10, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xE0});
-  for (int i = 0; i < acScans; ++i) test::AppendJpegScan(stream, {1}, 1, 63, 0, Entropy("0" + std::string(14, '0')));
+  for (int i = 0; i < acScans; ++i) test::AppendJpegScan(stream, {1}, 1, 63, 0, Entropy(std::string(15, '0')));
   // Then the DC scan: a difference of 63 in the first block (typical table: category 6 is "1110"),
   // none in the other 63, so every sample becomes 128 + 63 / 8.
   std::string dc = "1110111111";

@@ -18,7 +18,7 @@ struct JpegComponentLayout {
 struct JpegFrameLayout {
   int marker = 0xC0;  // SOF0 baseline, 0xC2 progressive
   int width = 16, height = 16;
-  std::vector<JpegComponentLayout> components = {{1, 1, 1}};
+  std::vector<JpegComponentLayout> components = std::vector<JpegComponentLayout>(1);  // one grey, 1 x 1
   bool adobeRgb = false;  // an Adobe segment saying the three components are red, green, blue
 };
 

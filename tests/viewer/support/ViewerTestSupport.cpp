@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "app/DatasetDiscovery.h"
-#include "cli/Phantom.h"
 #include "image/BmpFile.h"
+#include "image/ScannerTiff.h"
 #include "image/SliceImage.h"
 #include "support/SliceBuilder.h"
 #include "viewer/ViewerDialog.h"
@@ -40,7 +40,7 @@ SliceImage MakeImage(int width, int height, int bits, int slice) {
 void Save(const SliceImage& image, const std::string& format, const std::string& path) {
   bool saved = false;
   if (format == "bmp") saved = SaveBmpFile(image, path);
-  else if (format == "tif") saved = cli::WriteScannerTiff(image, path);
+  else if (format == "tif") saved = WriteScannerTiff(image, path);
   else if (format == "jpg") saved = image.WriteJpeg(path, 95);
   QVERIFY2(saved, path.c_str());
 }

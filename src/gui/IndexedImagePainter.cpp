@@ -1,4 +1,4 @@
-#include "platform/qt/IndexedImagePainter.h"
+#include "gui/IndexedImagePainter.h"
 
 #include <QPainter>
 #include <algorithm>
@@ -7,7 +7,7 @@
 
 #include "image/SliceImage.h"
 
-namespace orvel::platform {
+namespace orvel::gui {
 
 namespace {
 
@@ -138,4 +138,4 @@ void PaintSliceImage(QPainter& painter, const SliceImage& image, const QRect& ta
   IndexedImagePainter().Paint(painter, image, target);
 }
 
-}  // namespace orvel::platform
+}  // namespace orvel::gui

@@ -1,11 +1,12 @@
+#include "image/ScannerTiff.h"
+
 #include <cstring>
 #include <vector>
 
-#include "cli/Phantom.h"
 #include "image/ByteOrder.h"
 #include "platform/File.h"
 
-namespace orvel::cli {
+namespace orvel {
 
 namespace {
 
@@ -68,4 +69,4 @@ bool WriteScannerTiff(const SliceImage& image, const std::string& path) {
   return platform::WriteWholeFileAtomically(path, std::string(out.begin(), out.end()));
 }
 
-}  // namespace orvel::cli
+}  // namespace orvel

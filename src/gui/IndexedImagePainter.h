@@ -12,7 +12,7 @@ namespace orvel {
 class SliceImage;
 }
 
-namespace orvel::platform {
+namespace orvel::gui {
 
 class IndexedImagePainter {
  public:
@@ -41,4 +41,4 @@ class IndexedImagePainter {
 // The same without buffers kept between calls.
 void PaintSliceImage(QPainter& painter, const SliceImage& image, const QRect& target);
 
-}  // namespace orvel::platform
+}  // namespace orvel::gui
