@@ -119,8 +119,10 @@ int MakeEncoderInput(const JpegProperties& record, EncoderInput& input) {
     return kInvalidProperties;
   const std::int64_t stride = std::int64_t{record.bitmapWidth} * record.bitmapChannels + record.bitmapPadBytes;
   if (stride > 0x7FFFFFFF) return kInvalidProperties;
+  // clang-format off
   input = EncoderInput{record.bitmapPixels, record.bitmapWidth, static_cast<int>(height), static_cast<int>(stride),
                        record.bitmapHeight < 0, record.bitmapChannels, record.quality};
+  // clang-format on
   return kSuccess;
 }
 

@@ -11,6 +11,7 @@ using Block64 = std::array<std::uint8_t, 64>;
 
 // Index: position in the zig-zag scan (0 = DC). Value: natural (row-major) index in the 8x8
 // block, row * 8 + column.
+// clang-format off
 inline constexpr std::array<std::uint8_t, 64> kZigzagToNatural = {
     0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,
     12, 19, 26, 33, 40, 48, 41, 34, 27, 20, 13, 6,  7,  14, 21, 28,
@@ -97,6 +98,7 @@ inline constexpr HuffmanTableSource kChrominanceAcHuffman = {
      0xd2, 0xd3, 0xd4, 0xd5, 0xd6, 0xd7, 0xd8, 0xd9, 0xda, 0xe2, 0xe3, 0xe4, 0xe5, 0xe6, 0xe7,
      0xe8, 0xe9, 0xea, 0xf2, 0xf3, 0xf4, 0xf5, 0xf6, 0xf7, 0xf8, 0xf9, 0xfa},
     162};
+// clang-format on
 
 // Percentage by which the base tables are scaled for an encoding quality: 5000 for q <= 0,
 // 5000 / q below 50, 200 - 2q from 50 to 100 (100 at q = 50, i.e. the base table), 0 above 100.

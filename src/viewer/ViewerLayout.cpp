@@ -162,10 +162,12 @@ void ViewerDialog::InitialiseViewer() {
   m_imageWidth = m_slice.GetWidth();
   m_imageHeight = m_slice.GetHeight();
   if (m_slice.GetColourCount() != 256)
+    // clang-format off
     HideControls({id::kColourBar, id::kLine, id::kBottomLimit, id::kTopLimit, id::kSizeDistribution, id::kModel3D,
                   id::kCut, id::kRectangle, id::kEllipse, id::kSelectionGroup, id::kProcessingGroup,
                   id::kResultsGroup, id::kGreyscale, id::kBinary, id::kColour1, id::kColour2,
                   id::kLowerLevelCaption, id::kUpperLevelCaption, id::kInvert, id::kResults});
+    // clang-format on
   const LinePoints points = ReadLinePoints(m_settings, m_imageWidth, m_imageHeight);
   m_startPoint = points.start;
   m_stopPoint = points.stop;

@@ -11,9 +11,11 @@ namespace orvel {
 namespace {
 
 std::vector<unsigned char> JfifStart(int units, int x, int y) {
+  // clang-format off
   return {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0, 1, 1, static_cast<unsigned char>(units),
           static_cast<unsigned char>(x >> 8), static_cast<unsigned char>(x), static_cast<unsigned char>(y >> 8),
           static_cast<unsigned char>(y), 0, 0, 0xFF, 0xDB};
+  // clang-format on
 }
 
 TEST(JpegJfifHeader, ReadFromTellsJfifFromOtherFiles) {

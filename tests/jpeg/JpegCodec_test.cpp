@@ -50,6 +50,7 @@ TEST(JpegCodec, InitSetsTheDefaultsAndFreeReleasesTheState) {
 }
 
 TEST(JpegCodec, StatusTexts) {
+  // clang-format off
   const std::pair<int, const char*> texts[] = {
       {2, "ROI Success"}, {1, "Interrupt Success"}, {0, "Success"}, {-1, "Exception detected"},
       {-2, "Invalid Encoder"}, {-3, "Unsupported subsampling"}, {-4, "Unsupported bytes per pixel"},
@@ -62,6 +63,7 @@ TEST(JpegCodec, StatusTexts) {
       {-28, "Output buffer too small"}, {-29, "Unsupported frame was found"},
       {-30, "Error access to jpeg_comment buffer"}, {-99, "Reserved"}, {3, "Unknown error code"},
       {-31, "Unknown error code"}, {-98, "Unknown error code"}};
+  // clang-format on
   for (const auto& [status, text] : texts) EXPECT_STREQ(JpegStatusText(status), text) << status;
 }
 
