@@ -42,8 +42,8 @@ const std::vector<std::uint8_t>& Stream(int size, int quality) {
 }
 
 void SetCounters(benchmark::State& state, int size, std::size_t streamBytes) {
-  state.counters["MP/s"] = benchmark::Counter(static_cast<double>(size) * size * 1e-6 * state.iterations(),
-                                              benchmark::Counter::kIsRate);
+  state.counters["MP/s"] =
+      benchmark::Counter(static_cast<double>(size) * size * 1e-6 * state.iterations(), benchmark::Counter::kIsRate);
   state.counters["bytes"] = static_cast<double>(streamBytes);
 }
 

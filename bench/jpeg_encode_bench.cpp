@@ -45,8 +45,8 @@ const std::vector<std::uint8_t>& CtSliceColour(int size) {
 }
 
 void SetRate(benchmark::State& state, int size) {
-  state.counters["MP/s"] = benchmark::Counter(static_cast<double>(size) * size * 1e-6 * state.iterations(),
-                                              benchmark::Counter::kIsRate);
+  state.counters["MP/s"] =
+      benchmark::Counter(static_cast<double>(size) * size * 1e-6 * state.iterations(), benchmark::Counter::kIsRate);
 }
 
 void OrvelEncode(benchmark::State& state, CpuVariant variant) {
@@ -114,8 +114,8 @@ void BM_OrvelTransformOnly(benchmark::State& state) {
     std::uint64_t masks = 0;
     for (int y = 0; y < size; y += 8)
       for (int x = 0; x < size; x += 8)
-        masks ^= kernels.forwardDctQuantize(slice.data() + static_cast<std::size_t>(y) * size + x, size,
-                                            divisors, zigzag);
+        masks ^=
+            kernels.forwardDctQuantize(slice.data() + static_cast<std::size_t>(y) * size + x, size, divisors, zigzag);
     benchmark::DoNotOptimize(masks);
   }
   SetRate(state, size);
@@ -154,8 +154,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
       const std::string args = name.substr(prefix.size());
       for (const char* ours : {"BM_OrvelEncode", "BM_OrvelEncodeScalar"}) {
         const auto found = m_seconds.find(ours + args);
-        if (found != m_seconds.end())
-          std::printf("  %-22s %-16s %.2f\n", ours, args.c_str(), found->second / seconds);
+        if (found != m_seconds.end()) std::printf("  %-22s %-16s %.2f\n", ours, args.c_str(), found->second / seconds);
       }
     }
   }

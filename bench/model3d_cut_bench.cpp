@@ -48,8 +48,8 @@ SliceImage SyntheticSlice(int index) {
 std::string StackDirectory() {
   if (const char* dir = std::getenv("ORVEL_STACK_DIR")) return dir;
   static const std::string dir = [] {
-    const std::string path = (std::filesystem::temp_directory_path() /
-                              ("orvel-stack-" + std::to_string(getpid()))).string();
+    const std::string path =
+        (std::filesystem::temp_directory_path() / ("orvel-stack-" + std::to_string(getpid()))).string();
     std::filesystem::create_directories(path);
     for (int i = 0; i < kSlices; ++i) {
       char name[32];
@@ -97,9 +97,15 @@ void RunSection(benchmark::State& state, const cli::AnalyzeOptions& options,
   for (auto _ : state) {
     // As a run of orvel-analyze does: outputs written beside their targets, then moved onto them.
     cli::StagedOutputs outputs;
-    const cli::AnalyzeContext context{options, stack.dataset, stack.first, 0,
-                                      stack.first.GetLowerLevel(), stack.first.GetUpperLevel(),
-                                      0, stack.dataset.SliceCount() - 1, &outputs};
+    const cli::AnalyzeContext context{options,
+                                      stack.dataset,
+                                      stack.first,
+                                      0,
+                                      stack.first.GetLowerLevel(),
+                                      stack.first.GetUpperLevel(),
+                                      0,
+                                      stack.dataset.SliceCount() - 1,
+                                      &outputs};
     benchmark::DoNotOptimize(section(context));
     outputs.Commit();
   }
@@ -144,10 +150,9 @@ void BM_Model3DMeshSurfaces(benchmark::State& state) {
 // The whole of orvel-analyze --line (diagonal) --cut OUT.bmp, writing included.
 void BM_Cut(benchmark::State& state) {
   const SliceImage& first = BenchStack().first;
-  cli::AnalyzeOptions options =
-      Options(cli::SelectionTool::kLine, 0, 0, first.GetWidth() - 1, first.GetHeight() - 1);
-  const std::string out = (std::filesystem::temp_directory_path() /
-                           ("orvel-cut-" + std::to_string(getpid()) + ".bmp")).string();
+  cli::AnalyzeOptions options = Options(cli::SelectionTool::kLine, 0, 0, first.GetWidth() - 1, first.GetHeight() - 1);
+  const std::string out =
+      (std::filesystem::temp_directory_path() / ("orvel-cut-" + std::to_string(getpid()) + ".bmp")).string();
   options.cutPath = out;
   RunSection(state, options, cli::RunCutSection);
   std::filesystem::remove(out);
@@ -160,8 +165,8 @@ void BM_SaveCutSizedImage(benchmark::State& state) {
   SliceImage image;
   image.Create(static_cast<int>(std::hypot(stack.first.GetWidth() - 1, stack.first.GetHeight() - 1)),
                stack.dataset.SliceCount(), 8, false);
-  const std::string out = (std::filesystem::temp_directory_path() /
-                           ("orvel-save-" + std::to_string(getpid()) + ".bmp")).string();
+  const std::string out =
+      (std::filesystem::temp_directory_path() / ("orvel-save-" + std::to_string(getpid()) + ".bmp")).string();
   for (auto _ : state) SaveBmpFile(image, out);
   std::filesystem::remove(out);
 }

@@ -1,8 +1,8 @@
 // The viewer's display pipeline: a playback step (load the next slice, Redraw, and the paint it
 // causes, forced with repaint()) on 1024 x 1024 BMP, TIFF and JPEG slices in a window 1000 pixels
 // high, beside only reading and decoding the same files and beside Redraw and paint alone; and a
-// level-slider change on a 2048 x 2048 slice; and the frame zoomed into a 4096 x 4096 slice. Runs on the offscreen platform unless
-// QT_QPA_PLATFORM names another. Wall-clock times: the read-ahead works on another thread.
+// level-slider change on a 2048 x 2048 slice; and the frame zoomed into a 4096 x 4096 slice. Runs on the offscreen
+// platform unless QT_QPA_PLATFORM names another. Wall-clock times: the read-ahead works on another thread.
 //
 // The step is timed twice: back to back, where the reader on the worker thread has only the step
 // itself to read the next slice in, and at the playback timer's 10 ms period, as when playing.
@@ -114,10 +114,7 @@ void BM_PlaybackStep(benchmark::State& state) {
   }
   state.SetLabel(std::string(kFormats[state.range(0)]) + (period.count() ? ", every 10 ms" : ", back to back"));
 }
-BENCHMARK(BM_PlaybackStep)
-    ->ArgsProduct({{0, 1, 2}, {0, 10}})
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+BENCHMARK(BM_PlaybackStep)->ArgsProduct({{0, 1, 2}, {0, 10}})->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // A user's move of the lower level slider in Greyscale: the handler's Redraw and the paint.
 void BM_LevelChange2048(benchmark::State& state) {
@@ -149,8 +146,8 @@ void BM_Zoomed4096(benchmark::State& state) {
                     Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
   QApplication::sendEvent(viewer.get(), &wheel);
   const bool pan = state.range(1) != 0;
-  QMouseEvent press(QEvent::MouseButtonPress, centre, viewer->mapToGlobal(centre), Qt::MiddleButton,
-                    Qt::MiddleButton, Qt::NoModifier);
+  QMouseEvent press(QEvent::MouseButtonPress, centre, viewer->mapToGlobal(centre), Qt::MiddleButton, Qt::MiddleButton,
+                    Qt::NoModifier);
   if (pan) QApplication::sendEvent(viewer.get(), &press);
   int step = 1;
   for (auto _ : state) {
@@ -164,13 +161,19 @@ void BM_Zoomed4096(benchmark::State& state) {
     }
     viewer->repaint();
   }
-  const QString zoom = viewer->Viewport().Fitted() ? QStringLiteral("fitted")
-                                                   : QStringLiteral("zoom %1x").arg(viewer->Viewport().Zoom(), 0, 'f', 1);
-  state.SetLabel((zoom + (pan ? ", pan step" : ", Redraw and paint") + ", frame %1 px high").arg(frame->height())
-                     .toStdString());
+  const QString zoom = viewer->Viewport().Fitted()
+                           ? QStringLiteral("fitted")
+                           : QStringLiteral("zoom %1x").arg(viewer->Viewport().Zoom(), 0, 'f', 1);
+  state.SetLabel(
+      (zoom + (pan ? ", pan step" : ", Redraw and paint") + ", frame %1 px high").arg(frame->height()).toStdString());
 }
-BENCHMARK(BM_Zoomed4096)->Args({0, 0})->Args({6, 0})->Args({12, 0})->Args({12, 1})
-    ->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Zoomed4096)
+    ->Args({0, 0})
+    ->Args({6, 0})
+    ->Args({12, 0})
+    ->Args({12, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace
 

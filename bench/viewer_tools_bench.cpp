@@ -62,15 +62,14 @@ std::unique_ptr<ViewerDialog> OpenViewer(PixelPoint start, PixelPoint stop) {
   return dialog;
 }
 
-void Click(ViewerDialog& dialog, int controlId) {
-  qobject_cast<QAbstractButton*>(dialog.Control(controlId))->click();
-}
+void Click(ViewerDialog& dialog, int controlId) { qobject_cast<QAbstractButton*>(dialog.Control(controlId))->click(); }
 
 // The dialog point over image point (x, y).
 QPointF DialogPoint(ViewerDialog& dialog, double x, double y) {
   const auto* frame = static_cast<const QFrame*>(dialog.Control(id::kImage));
   const double scale = static_cast<double>(frame->contentsRect().width()) / kSide;
-  return QPointF(frame->mapTo(&dialog, frame->contentsRect().topLeft())) + QPointF((x + 0.5) * scale, (y + 0.5) * scale);
+  return QPointF(frame->mapTo(&dialog, frame->contentsRect().topLeft())) +
+         QPointF((x + 0.5) * scale, (y + 0.5) * scale);
 }
 
 void SendMouse(ViewerDialog& dialog, QEvent::Type type, QPointF point, Qt::MouseButtons buttons) {

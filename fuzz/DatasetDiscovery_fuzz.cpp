@@ -63,9 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::filesystem::create_directories(folder);
   for (const std::string& name : names) std::ofstream(folder + "/" + name) << 'x';
   Dataset dataset;
-  if (DiscoverDataset(folder + "/" + names.front(), dataset) == DiscoveryResult::kFound)
-    CheckDataset(dataset);
-  else
-    fuzz::Expect(dataset.slicePaths.empty(), "no dataset leaves no slices");
+  if (DiscoverDataset(folder + "/" + names.front(), dataset) == DiscoveryResult::kFound) CheckDataset(dataset);
+  else fuzz::Expect(dataset.slicePaths.empty(), "no dataset leaves no slices");
   return 0;
 }

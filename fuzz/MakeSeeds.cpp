@@ -75,8 +75,11 @@ void WriteTiffSeeds(const std::string& folder) {
   fourteen.entries = 14;
   test::TiffLayout metric = grey;
   metric.unit = 3;
-  for (const auto& [name, layout] : {std::pair{"grey8", grey}, {"grey16", wide}, {"palette13", palette},
-                                   {"palette14", fourteen}, {"centimetres", metric}})
+  for (const auto& [name, layout] : {std::pair{"grey8", grey},
+                                     {"grey16", wide},
+                                     {"palette13", palette},
+                                     {"palette14", fourteen},
+                                     {"centimetres", metric}})
     test::WriteFile(folder + "/" + name + ".tif", test::BuildTiff(layout));
 }
 

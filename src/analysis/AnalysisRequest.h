@@ -28,7 +28,7 @@ struct AnalysisRequest {
   SliceDisplay display;
   int firstSlice = 0;  // selection range: slice indices of the bottom and the top limit
   int lastSlice = 0;
-  int spacing = 1;     // pixel rows or voxel planes one slice stands for
+  int spacing = 1;  // pixel rows or voxel planes one slice stands for
 };
 
 // The line on a slice, in its pixel size; its 3D length spans the slice steps of the range.

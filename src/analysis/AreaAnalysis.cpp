@@ -40,10 +40,8 @@ double RelativeAreaPercent(const SelectionBox& box, AreaShape shape, std::int64_
 
 void AppendAreaLines(const AreaMeasurement& m, const AreaRequest& request, std::string& text) {
   const double ps = request.pixelSizeMm;
-  if (ps == 0)
-    AppendFormatted(text, "Total Area: %" PRId64 " sq.pixels\r\n", m.selected);
-  else
-    AppendFormatted(text, "Total Area: %8.5lf sq.mm\r\n", ps * static_cast<double>(m.selected) * ps);
+  if (ps == 0) AppendFormatted(text, "Total Area: %" PRId64 " sq.pixels\r\n", m.selected);
+  else AppendFormatted(text, "Total Area: %8.5lf sq.mm\r\n", ps * static_cast<double>(m.selected) * ps);
   AppendFormatted(text, "Relative Area: %3.1f%%\r\n", m.relativeAreaPercent);
   if (m.objects < 1) {
     text += "Average Object Size: unknown\r\n";
@@ -51,10 +49,8 @@ void AppendAreaLines(const AreaMeasurement& m, const AreaRequest& request, std::
     // The diameter of the circle whose area is the mean object area.
     const double diameter =
         std::sqrt(static_cast<double>(m.selected * 4) / static_cast<double>(m.objects) / kDiameterPi);
-    if (ps == 0)
-      AppendFormatted(text, "Average Object Size: %4.1lf pixels\r\n", diameter);
-    else
-      AppendFormatted(text, "Average Object Size: %3.3lf mm\r\n", diameter * ps);
+    if (ps == 0) AppendFormatted(text, "Average Object Size: %4.1lf pixels\r\n", diameter);
+    else AppendFormatted(text, "Average Object Size: %3.3lf mm\r\n", diameter * ps);
   }
   AppendFormatted(text, "Number of Objects: %" PRId64 "\r\n", m.objects);
 }
@@ -80,8 +76,8 @@ AreaMeasurement MeasureArea(const SliceImage& slice, const AreaRequest& request)
   return result;
 }
 
-std::array<SizeBar, kDrawnSizeClasses> SizeDistributionBars(const SizeClassCounts& counts,
-                                                            int graphWidth, int graphHeight) {
+std::array<SizeBar, kDrawnSizeClasses> SizeDistributionBars(const SizeClassCounts& counts, int graphWidth,
+                                                            int graphHeight) {
   const std::int64_t largest = std::max<std::int64_t>(*std::max_element(counts.begin(), counts.end()), 1);
   const float barWidth = static_cast<float>(graphWidth) / 12.0f;  // single precision, as drawn
   std::array<SizeBar, kDrawnSizeClasses> bars{};

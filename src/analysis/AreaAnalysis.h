@@ -26,10 +26,10 @@ struct AreaRequest {
 };
 
 struct AreaMeasurement {
-  std::int64_t selected = 0;  // T: selected pixels
-  std::int64_t boxArea = 0;   // dx x dy
+  std::int64_t selected = 0;         // T: selected pixels
+  std::int64_t boxArea = 0;          // dx x dy
   double relativeAreaPercent = 0.0;  // T against the box, or against the ellipse inside it
-  std::int64_t objects = 0;   // K: 4-connected groups of selected pixels
+  std::int64_t objects = 0;          // K: 4-connected groups of selected pixels
   SizeClassCounts sizeClassCounts{};
   std::string text;  // the area block, "\r\n" line ends
 };
@@ -51,7 +51,7 @@ struct SizeBar {
 
 // The bars of classes 0 .. 11 in a graph graphWidth x graphHeight pixels, scaled so that the
 // largest of all 20 counters fills the height.
-std::array<SizeBar, kDrawnSizeClasses> SizeDistributionBars(const SizeClassCounts& counts,
-                                                            int graphWidth, int graphHeight);
+std::array<SizeBar, kDrawnSizeClasses> SizeDistributionBars(const SizeClassCounts& counts, int graphWidth,
+                                                            int graphHeight);
 
 }  // namespace orvel::analysis

@@ -29,7 +29,7 @@ class ConfigurationHistogram {
  private:
   void CountBetween(const VoxelPlane& below, const VoxelPlane& above);
 
-  VoxelPlane m_previous;  // the last layer added, or unset voxels before the first
+  VoxelPlane m_previous;                                  // the last layer added, or unset voxels before the first
   std::array<std::array<std::int64_t, 256>, 4> m_bins{};  // summed by Counts()
 };
 

@@ -19,8 +19,7 @@ CutBuilder::CutBuilder(const CutSettings& settings)
   const double dy = static_cast<double>(std::int64_t{settings.stop.y} - settings.start.y);
   const double length = std::trunc(std::sqrt(dx * dx + dy * dy));
   const double outRows = static_cast<double>(m_layers - 1) * m_spacing + 1;
-  if (ImageBytes(length, outRows) > static_cast<double>(kMaxImageBytes))
-    throw std::length_error("cut too large");
+  if (ImageBytes(length, outRows) > static_cast<double>(kMaxImageBytes)) throw std::length_error("cut too large");
   m_samples = static_cast<int>(length);
   m_outRows = static_cast<int>(outRows);
   // The sample points are the same on every slice: start + j (dx, dy) / len, truncated.
@@ -42,7 +41,7 @@ void CutBuilder::AddSlice(const SliceImage& slice) {
   m_yPelsPerMeter = slice.GetYPelsPerMeter();
   m_fileColours = slice.GetOriginalColours();
   const int layer = m_layersAdded++;
-  if (m_samples == 0) return;  // a line shorter than one pixel: an image without pixels
+  if (m_samples == 0) return;              // a line shorter than one pixel: an image without pixels
   const int firstRow = layer * m_spacing;  // storage rows: the first slice is the bottom
   const int endRow = std::min(firstRow + m_spacing, m_outRows);
   const std::size_t rowBytes = static_cast<std::size_t>(m_image.GetRowBytes());

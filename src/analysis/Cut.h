@@ -29,7 +29,7 @@ class CutBuilder {
   // Throws std::length_error when the image would exceed the largest image a reader accepts.
   explicit CutBuilder(const CutSettings& settings);
 
-  int Width() const { return m_samples; }  // len: samples per slice, the stop point not sampled
+  int Width() const { return m_samples; }   // len: samples per slice, the stop point not sampled
   int Height() const { return m_outRows; }  // (L - 1) s + 1
   int LayersAdded() const { return m_layersAdded; }
   int Layers() const { return m_layers; }

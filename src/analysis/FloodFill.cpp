@@ -5,8 +5,7 @@
 
 namespace orvel::analysis {
 
-bool TryFillPixel(SelectionMask& mask, std::int64_t x, std::int64_t y, std::uint8_t oldValue,
-                  std::uint8_t newValue) {
+bool TryFillPixel(SelectionMask& mask, std::int64_t x, std::int64_t y, std::uint8_t oldValue, std::uint8_t newValue) {
   if (x < 0 || y < 0 || x >= mask.width || y >= mask.height) return false;
   std::uint8_t& cell = mask.At(static_cast<int>(x), static_cast<int>(y));
   if (cell != oldValue) return false;

@@ -10,8 +10,7 @@ namespace orvel::analysis {
 
 // Writes newValue into cell (x, y) (mask row y) and returns true when the cell lies inside the
 // mask and holds oldValue; otherwise leaves the mask alone and returns false.
-bool TryFillPixel(SelectionMask& mask, std::int64_t x, std::int64_t y, std::uint8_t oldValue,
-                  std::uint8_t newValue);
+bool TryFillPixel(SelectionMask& mask, std::int64_t x, std::int64_t y, std::uint8_t oldValue, std::uint8_t newValue);
 
 // Relabels with newValue the 4-connected group of cells that hold the value found at the seed
 // and returns the number of cells relabelled. The seed is column x of mask row height - 1 - y

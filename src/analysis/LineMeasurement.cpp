@@ -91,21 +91,18 @@ LineMeasurement MeasureLine(const SliceImage& slice, const LineRequest& request)
   SampleLine(slice, path, result);
   AppendLengthLines(request, result, result.text);
   if (result.samples > 0) {
-    AppendFormatted(result.text, "Min / Max : %.1f%% / %.1f%%\r\n", Percent(*result.minimum),
-                    Percent(*result.maximum));
+    AppendFormatted(result.text, "Min / Max : %.1f%% / %.1f%%\r\n", Percent(*result.minimum), Percent(*result.maximum));
     AppendFormatted(result.text, "Average value: %.1f%%\r\n", Percent(*result.average));
   }
   return result;
 }
 
-std::vector<std::uint8_t> LineProfile(const SliceImage& slice, ImagePoint start, ImagePoint stop,
-                                      int graphWidth) {
+std::vector<std::uint8_t> LineProfile(const SliceImage& slice, ImagePoint start, ImagePoint stop, int graphWidth) {
   std::vector<std::uint8_t> values;
   if (graphWidth < 1) return values;
   const LinePath path(start, stop);
   values.reserve(static_cast<std::size_t>(graphWidth) + 1);
-  for (int a = 0; a <= graphWidth; ++a)
-    values.push_back(static_cast<std::uint8_t>(path.ValueAt(slice, a, graphWidth)));
+  for (int a = 0; a <= graphWidth; ++a) values.push_back(static_cast<std::uint8_t>(path.ValueAt(slice, a, graphWidth)));
   return values;
 }
 

@@ -14,9 +14,9 @@ namespace orvel::analysis {
 struct LineRequest {
   ImagePoint start;
   ImagePoint stop;
-  double pixelSizeMm = 0;        // millimetres per pixel; 0 selects the pixel formats
-  std::int64_t sliceSteps = 0;   // slice steps from the bottom to the top limit (>= 0)
-  int sliceSpacing = 1;          // pixel rows one slice stands for; below 1 counts as 1
+  double pixelSizeMm = 0;       // millimetres per pixel; 0 selects the pixel formats
+  std::int64_t sliceSteps = 0;  // slice steps from the bottom to the top limit (>= 0)
+  int sliceSpacing = 1;         // pixel rows one slice stands for; below 1 counts as 1
 };
 
 struct LineMeasurement {
@@ -32,8 +32,7 @@ LineMeasurement MeasureLine(const SliceImage& slice, const LineRequest& request)
 
 // The grey values at the graphWidth + 1 positions 0 .. graphWidth of the profile graph, spread
 // along the line from its left end to its right end; empty when graphWidth < 1.
-std::vector<std::uint8_t> LineProfile(const SliceImage& slice, ImagePoint start, ImagePoint stop,
-                                      int graphWidth);
+std::vector<std::uint8_t> LineProfile(const SliceImage& slice, ImagePoint start, ImagePoint stop, int graphWidth);
 
 // The graph row (0 = top) of grey value 0..255 in a graph graphHeight rows high: 255 at the top,
 // 0 near the bottom.

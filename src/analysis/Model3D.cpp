@@ -81,9 +81,7 @@ ModelBuilder::ModelBuilder(const ModelSettings& settings)
   m_text = ModelCreationText(m_modelSize);
 }
 
-std::string ModelBuilder::ProgressText() const {
-  return m_text + ModelLayerText(m_layersAdded + 1, m_layers);
-}
+std::string ModelBuilder::ProgressText() const { return m_text + ModelLayerText(m_layersAdded + 1, m_layers); }
 
 // The box thresholded into bits and cut to the figure; returns the number of set voxels.
 std::int64_t ModelBuilder::SampleSlice(const SliceImage& slice, VoxelPlane& layer) {

@@ -26,12 +26,12 @@
 namespace orvel::analysis {
 
 struct ModelSettings {
-  SelectionBox box;       // taken once when the run starts
+  SelectionBox box;  // taken once when the run starts
   AreaShape shape = AreaShape::kRectangle;
   ThresholdRange window{0, 255};
-  bool invert = false;    // set voxels for values outside the window
-  int layers = 1;         // L: slices first .. last
-  int spacing = 1;        // s: planes per slice; below 1 taken as 1
+  bool invert = false;        // set voxels for values outside the window
+  int layers = 1;             // L: slices first .. last
+  int spacing = 1;            // s: planes per slice; below 1 taken as 1
   bool meshSurfaces = false;  // also the marching-cubes and weighted-configuration surfaces
 };
 
@@ -43,12 +43,12 @@ struct MeshSurfaces {
 };
 
 struct ModelResult {
-  std::int64_t modelSize = 0;  // P (L + 1) s, the voxels of the whole model
-  std::int64_t volume = 0;     // V: set voxels
-  std::int64_t surface = 0;    // S
-  double pixelSizeMm = 0.0;    // of the last slice; 0: pixel units
+  std::int64_t modelSize = 0;        // P (L + 1) s, the voxels of the whole model
+  std::int64_t volume = 0;           // V: set voxels
+  std::int64_t surface = 0;          // S
+  double pixelSizeMm = 0.0;          // of the last slice; 0: pixel units
   std::optional<MeshSurfaces> mesh;  // when the settings ask for them
-  std::string text;            // the complete results text, "\r\n" line ends
+  std::string text;                  // the complete results text, "\r\n" line ends
 };
 
 // The largest plane the builder keeps, in 64-bit words (128 MiB): every box inside a slice that
@@ -94,10 +94,10 @@ class ModelBuilder {
   bool m_invert;
   int m_layers;
   int m_spacing;
-  std::int64_t m_modelSize;     // P (L + 1) s
-  VoxelPlane m_selection;       // the voxels the figure admits
-  std::optional<VoxelFaceCount> m_faces;  // volume and surface; made once the box is checked
-  std::vector<std::uint8_t> m_rowValues;  // one box row of grey values
+  std::int64_t m_modelSize;                                // P (L + 1) s
+  VoxelPlane m_selection;                                  // the voxels the figure admits
+  std::optional<VoxelFaceCount> m_faces;                   // volume and surface; made once the box is checked
+  std::vector<std::uint8_t> m_rowValues;                   // one box row of grey values
   std::optional<ConfigurationHistogram> m_configurations;  // for the mesh surfaces
   int m_layersAdded = 0;
   double m_pixelSizeMm = 0.0;

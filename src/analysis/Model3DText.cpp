@@ -33,10 +33,8 @@ void AppendSurface(std::string& text, std::int64_t surface, double ps) {
 
 void AppendSurfaceToVolume(std::string& text, std::int64_t surface, std::int64_t volume, double ps) {
   const double ratio = volume == 0 ? 0.0 : static_cast<double>(surface) / static_cast<double>(volume);
-  if (ps == 0.0)
-    AppendFormatted(text, "Surface/Volume: %6lld pixels-1\r\n", static_cast<long long>(ratio));
-  else
-    AppendFormatted(text, "Surface/Volume : %7.1lf mm-1\r\n", ratio / ps);
+  if (ps == 0.0) AppendFormatted(text, "Surface/Volume: %6lld pixels-1\r\n", static_cast<long long>(ratio));
+  else AppendFormatted(text, "Surface/Volume : %7.1lf mm-1\r\n", ratio / ps);
 }
 
 }  // namespace
@@ -53,8 +51,8 @@ std::string ModelLayerText(int layer, int layers) {
   return text;
 }
 
-double VolumeFractionPercent(std::int64_t volume, AreaShape shape, std::int64_t width,
-                             std::int64_t height, int layers, int spacing) {
+double VolumeFractionPercent(std::int64_t volume, AreaShape shape, std::int64_t width, std::int64_t height, int layers,
+                             int spacing) {
   double divisor = 0.0;
   if (shape == AreaShape::kEllipse) {
     const std::int64_t a = width / 2, b = height / 2;

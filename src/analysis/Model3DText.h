@@ -16,8 +16,8 @@ std::string ModelLayerText(int layer, int layers);
 // The share of the figure's voxels that are set, in percent: V over the elliptic cylinder
 // a pi b L s (a = W div 2, b = H div 2) for the ellipse, over the box P L s otherwise. A zero
 // divisor (a or b 0, an empty box) gives 0.
-double VolumeFractionPercent(std::int64_t volume, AreaShape shape, std::int64_t width,
-                             std::int64_t height, int layers, int spacing);
+double VolumeFractionPercent(std::int64_t volume, AreaShape shape, std::int64_t width, std::int64_t height, int layers,
+                             int spacing);
 
 struct ModelFigures {
   std::int64_t volume = 0;   // V, voxels

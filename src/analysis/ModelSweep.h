@@ -43,7 +43,7 @@ class ModelSweep {
   int m_spacing;
   int m_maxShift;
   VoxelPlane m_selection;
-  std::vector<ThresholdRange> m_windows;   // per model
+  std::vector<ThresholdRange> m_windows;  // per model
   std::vector<VoxelFaceCount> m_models;
   std::vector<const std::uint8_t*> m_rows;  // the current slice's grey values, per box row
   std::vector<std::uint8_t> m_outside;      // rows copied when the box leaves the slice

@@ -57,8 +57,7 @@ void AppendRowRuns(const std::uint8_t* row, int width, int rowIndex, std::vector
 
 // Joins every run of the current row with the runs of the previous row that share a column
 // (4-connectivity: a corner contact does not join).
-void JoinRows(const std::vector<MaskRun>& runs, std::size_t previousBegin, std::size_t currentBegin,
-              RunSets& sets) {
+void JoinRows(const std::vector<MaskRun>& runs, std::size_t previousBegin, std::size_t currentBegin, RunSets& sets) {
   std::size_t p = previousBegin;
   for (std::size_t c = currentBegin; c < runs.size(); ++c) {
     const MaskRun& current = runs[c];
@@ -76,8 +75,7 @@ RunLabelling LabelRuns(const std::uint8_t* cells, int width, int height) {
   std::size_t previousBegin = 0;
   for (int r = 0; r < height; ++r) {
     const std::size_t currentBegin = labelling.runs.size();
-    AppendRowRuns(cells + static_cast<std::size_t>(r) * static_cast<std::size_t>(width), width, r,
-                  labelling.runs);
+    AppendRowRuns(cells + static_cast<std::size_t>(r) * static_cast<std::size_t>(width), width, r, labelling.runs);
     for (std::size_t i = currentBegin; i < labelling.runs.size(); ++i) sets.Add();
     JoinRows(labelling.runs, previousBegin, currentBegin, sets);
     previousBegin = currentBegin;

@@ -30,8 +30,7 @@ RunLabelling LabelRuns(const std::uint8_t* cells, int width, int height);
 template <typename Collector>
 void CollectObjects(const RunLabelling& labelling, Collector& collector) {
   collector.Begin(labelling.objectCount);
-  for (std::size_t i = 0; i < labelling.runs.size(); ++i)
-    collector.AddRun(labelling.objectOf[i], labelling.runs[i]);
+  for (std::size_t i = 0; i < labelling.runs.size(); ++i) collector.AddRun(labelling.objectOf[i], labelling.runs[i]);
 }
 
 // The number of cells of every object.

@@ -4,9 +4,7 @@
 
 namespace orvel::analysis {
 
-int WorkersFor(int count) {
-  return std::clamp(count, 1, platform::UsableProcessors());
-}
+int WorkersFor(int count) { return std::clamp(count, 1, platform::UsableProcessors()); }
 
 ParallelRuns::ParallelRuns(int workers, platform::ProcessorShare* share)
     : m_workers(std::max(workers, 1)), m_share(share) {

@@ -38,7 +38,7 @@ inline std::int64_t WordSurface(std::uint64_t voxels, std::uint64_t left, std::u
   const std::uint64_t full = xTwo & yTwo & zTwo;
   const std::uint64_t allOne = xOne & yOne & zOne;
   const std::uint64_t twoOneOne = (xTwo & yOne & zOne) | (xOne & yTwo & zOne) | (xOne & yOne & zTwo);
-  const std::uint64_t lowBit = voxels & ~full & ~twoOneOne;    // adds 1 or 3
+  const std::uint64_t lowBit = voxels & ~full & ~twoOneOne;     // adds 1 or 3
   const std::uint64_t highBit = voxels & (allOne | twoOneOne);  // adds 2 or 3
   return std::popcount(lowBit) + 2 * std::popcount(highBit);
 }

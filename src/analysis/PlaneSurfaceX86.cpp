@@ -37,16 +37,14 @@ __attribute__((target("avx2"))) __m256i FourWordSurface(const std::uint64_t* row
   const __m256i zTwo = _mm256_and_si256(front, back), zOne = _mm256_xor_si256(front, back);
   const __m256i full = _mm256_and_si256(xTwo, _mm256_and_si256(yTwo, zTwo));
   const __m256i allOne = _mm256_and_si256(xOne, _mm256_and_si256(yOne, zOne));
-  const __m256i twoOneOne =
-      _mm256_or_si256(_mm256_or_si256(_mm256_and_si256(xTwo, _mm256_and_si256(yOne, zOne)),
-                                      _mm256_and_si256(xOne, _mm256_and_si256(yTwo, zOne))),
-                      _mm256_and_si256(xOne, _mm256_and_si256(yOne, zTwo)));
+  const __m256i twoOneOne = _mm256_or_si256(_mm256_or_si256(_mm256_and_si256(xTwo, _mm256_and_si256(yOne, zOne)),
+                                                            _mm256_and_si256(xOne, _mm256_and_si256(yTwo, zOne))),
+                                            _mm256_and_si256(xOne, _mm256_and_si256(yOne, zTwo)));
   const __m256i lowBit = _mm256_andnot_si256(_mm256_or_si256(full, twoOneOne), v);
   const __m256i highBit = _mm256_and_si256(v, _mm256_or_si256(allOne, twoOneOne));
   const __m256i high = BytePopulation(highBit);
   // At most 8 + 2 x 8 per byte: no overflow.
-  return _mm256_sad_epu8(_mm256_add_epi8(BytePopulation(lowBit), _mm256_add_epi8(high, high)),
-                         _mm256_setzero_si256());
+  return _mm256_sad_epu8(_mm256_add_epi8(BytePopulation(lowBit), _mm256_add_epi8(high, high)), _mm256_setzero_si256());
 }
 
 }  // namespace
@@ -56,8 +54,8 @@ __attribute__((target("avx2"))) __m256i FourWordSurface(const std::uint64_t* row
 // word of the row below) its lowest bit: they can be read as the neighbours across the word edge
 // without a test, and rows 1 .. height - 2 always have a row on either side in memory.
 __attribute__((target("avx2,popcnt"))) std::int64_t CountPlaneSurfaceAvx2(const VoxelPlane& below,
-                                                                           const VoxelPlane& plane,
-                                                                           const VoxelPlane& above) {
+                                                                          const VoxelPlane& plane,
+                                                                          const VoxelPlane& above) {
   const int words = plane.RowWords();
   std::int64_t surface = 0;
   for (int r = 1; r + 1 < plane.Height(); ++r) {
@@ -69,7 +67,8 @@ __attribute__((target("avx2,popcnt"))) std::int64_t CountPlaneSurfaceAvx2(const 
     __m256i sums = _mm256_setzero_si256();
     int i = 0;
     for (; i + 4 <= words; i += 4)
-      sums = _mm256_add_epi64(sums, FourWordSurface(row + i, Load(up + i), Load(down + i), Load(front + i), Load(back + i)));
+      sums = _mm256_add_epi64(sums,
+                              FourWordSurface(row + i, Load(up + i), Load(down + i), Load(front + i), Load(back + i)));
     alignas(32) std::uint64_t lanes[4];
     _mm256_store_si256(reinterpret_cast<__m256i*>(lanes), sums);
     surface += static_cast<std::int64_t>(lanes[0] + lanes[1] + lanes[2] + lanes[3]);

@@ -19,8 +19,7 @@ struct SelectionBox {
   int minX, minY, maxX, maxY;
 
   static SelectionBox FromPoints(ImagePoint start, ImagePoint stop) {
-    return {std::min(start.x, stop.x), std::min(start.y, stop.y), std::max(start.x, stop.x),
-            std::max(start.y, stop.y)};
+    return {std::min(start.x, stop.x), std::min(start.y, stop.y), std::max(start.x, stop.x), std::max(start.y, stop.y)};
   }
   // 64-bit: points loaded from an edited settings file may lie far apart.
   std::int64_t Width() const { return std::int64_t{maxX} - minX; }

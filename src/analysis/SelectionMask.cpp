@@ -11,8 +11,7 @@ namespace {
 // Mask value of every grey value: selected when it lies in the window (outside it with invert).
 std::array<std::uint8_t, 256> PassTable(ThresholdRange window, bool invert) {
   std::array<std::uint8_t, 256> table{};
-  for (int v = 0; v < 256; ++v)
-    table[v] = window.Contains(v) != invert ? kSelectedCell : kUnselectedCell;
+  for (int v = 0; v < 256; ++v) table[v] = window.Contains(v) != invert ? kSelectedCell : kUnselectedCell;
   return table;
 }
 
@@ -63,8 +62,7 @@ class EllipseClip {
 
 SelectionMask BuildSelectionMask(const SliceImage& slice, const SelectionBox& box, AreaShape shape,
                                  ThresholdRange window, bool invert) {
-  if (box.Width() > kMaxMaskCells || box.Height() > kMaxMaskCells ||
-      box.Width() * box.Height() > kMaxMaskCells)
+  if (box.Width() > kMaxMaskCells || box.Height() > kMaxMaskCells || box.Width() * box.Height() > kMaxMaskCells)
     throw std::length_error("selection too large");
   SelectionMask mask;
   mask.width = static_cast<int>(box.Width());

@@ -25,8 +25,8 @@ inline ByteWindow CutToBytes(ThresholdRange window) {
 
 // Values begin .. count - 1 into their bits; begin is a multiple of 64 and the words from
 // begin / 64 on are written whole.
-inline void PackThresholdTail(const std::uint8_t* values, std::size_t begin, std::size_t count,
-                              ByteWindow cut, bool invert, std::uint64_t* words) {
+inline void PackThresholdTail(const std::uint8_t* values, std::size_t begin, std::size_t count, ByteWindow cut,
+                              bool invert, std::uint64_t* words) {
   std::fill(words + begin / 64, words + (count + 63) / 64, std::uint64_t{0});
   for (std::size_t j = begin; j < count; ++j) {
     const bool inside = !cut.empty && static_cast<std::uint8_t>(values[j] - cut.first) <= cut.span;

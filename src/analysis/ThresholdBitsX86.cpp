@@ -21,8 +21,7 @@ std::uint64_t Outside16(const std::uint8_t* values, __m128i bias, __m128i limit)
   return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpgt_epi8(_mm_sub_epi8(v, bias), limit)));
 }
 
-__attribute__((target("avx2"))) std::uint64_t Outside32(const std::uint8_t* values, __m256i bias,
-                                                        __m256i limit) {
+__attribute__((target("avx2"))) std::uint64_t Outside32(const std::uint8_t* values, __m256i bias, __m256i limit) {
   const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(values));
   return static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpgt_epi8(_mm256_sub_epi8(v, bias), limit)));
 }
@@ -34,8 +33,8 @@ char Limit(ByteWindow cut) { return static_cast<char>(cut.span ^ 0x80); }
 
 // Four compares are gathered into a word in registers before it is stored; or-ing each 16 bits
 // into memory as they came was 30 % slower (the compiler must assume the bytes alias the words).
-void PackThresholdBitsSse2(const std::uint8_t* values, std::size_t count, ThresholdRange window,
-                           bool invert, std::uint64_t* words) {
+void PackThresholdBitsSse2(const std::uint8_t* values, std::size_t count, ThresholdRange window, bool invert,
+                           std::uint64_t* words) {
   const ByteWindow cut = CutToBytes(window);
   const std::size_t whole = cut.empty ? 0 : count / 64;
   const __m128i bias = _mm_set1_epi8(Bias(cut)), limit = _mm_set1_epi8(Limit(cut));
@@ -49,8 +48,7 @@ void PackThresholdBitsSse2(const std::uint8_t* values, std::size_t count, Thresh
 }
 
 __attribute__((target("avx2"))) void PackThresholdBitsAvx2(const std::uint8_t* values, std::size_t count,
-                                                           ThresholdRange window, bool invert,
-                                                           std::uint64_t* words) {
+                                                           ThresholdRange window, bool invert, std::uint64_t* words) {
   const ByteWindow cut = CutToBytes(window);
   const std::size_t whole = cut.empty ? 0 : count / 64;
   const __m256i bias = _mm256_set1_epi8(Bias(cut)), limit = _mm256_set1_epi8(Limit(cut));
@@ -62,9 +60,11 @@ __attribute__((target("avx2"))) void PackThresholdBitsAvx2(const std::uint8_t* v
   PackThresholdTail(values, 64 * whole, count, cut, invert, words);
 }
 
-__attribute__((target("avx2,popcnt"))) std::int64_t PackMaskedThresholdBitsAvx2(
-    const std::uint8_t* values, std::size_t count, ThresholdRange window, bool invert, const std::uint64_t* mask,
-    std::uint64_t* words) {
+__attribute__((target("avx2,popcnt"))) std::int64_t PackMaskedThresholdBitsAvx2(const std::uint8_t* values,
+                                                                                std::size_t count,
+                                                                                ThresholdRange window, bool invert,
+                                                                                const std::uint64_t* mask,
+                                                                                std::uint64_t* words) {
   const ByteWindow cut = CutToBytes(window);
   const std::size_t whole = cut.empty ? 0 : count / 64;
   const __m256i bias = _mm256_set1_epi8(Bias(cut)), limit = _mm256_set1_epi8(Limit(cut));

@@ -7,9 +7,7 @@
 
 namespace orvel::analysis {
 
-std::int64_t VoxelPlaneWords(std::int64_t width, std::int64_t height) {
-  return (width + 63) / 64 * height;
-}
+std::int64_t VoxelPlaneWords(std::int64_t width, std::int64_t height) { return (width + 63) / 64 * height; }
 
 VoxelPlane::VoxelPlane(int width, int height)
     : m_width(width),

@@ -16,9 +16,7 @@ class VoxelPlane {
   int Height() const { return m_height; }
   int RowWords() const { return m_rowWords; }
   std::uint64_t* Row(int r) { return m_words.data() + static_cast<std::size_t>(r) * m_rowWords; }
-  const std::uint64_t* Row(int r) const {
-    return m_words.data() + static_cast<std::size_t>(r) * m_rowWords;
-  }
+  const std::uint64_t* Row(int r) const { return m_words.data() + static_cast<std::size_t>(r) * m_rowWords; }
 
   // Clears the outermost rows and columns: the analysis never counts surface on the box's edge.
   void ClearBorder();

@@ -9,11 +9,11 @@ namespace orvel {
 enum PreviewKind : std::int16_t { kNoPreview = 0, kSidePreview = 1, kVolumePreview = 2, kOtherFile = 3 };
 
 struct Dataset {
-  std::vector<std::string> slicePaths;     // absolute
-  std::vector<std::string> sliceTitles;    // file names without extension
-  std::vector<std::uint16_t> sliceNumbers; // the four digits, 0..9999
-  std::string previewPath;                 // empty when there is none
-  std::int16_t previewKind = kNoPreview;   // kind of the last file examined by the search
+  std::vector<std::string> slicePaths;      // absolute
+  std::vector<std::string> sliceTitles;     // file names without extension
+  std::vector<std::uint16_t> sliceNumbers;  // the four digits, 0..9999
+  std::string previewPath;                  // empty when there is none
+  std::int16_t previewKind = kNoPreview;    // kind of the last file examined by the search
 
   int SliceCount() const { return static_cast<int>(slicePaths.size()); }
   // Pixel rows or voxel planes one slice stands for; at least 1 (one-slice datasets, or

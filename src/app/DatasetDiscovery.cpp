@@ -63,8 +63,8 @@ void Examine(const platform::SearchEntry& entry, Dataset& dataset) {
     dataset.previewKind = kSidePreview;
   } else {
     dataset.previewKind = kOtherFile;
-    const bool fourDigits = field.size() == 4 && std::all_of(field.begin(), field.end(),
-                                                             [](char c) { return c >= '0' && c <= '9'; });
+    const bool fourDigits =
+        field.size() == 4 && std::all_of(field.begin(), field.end(), [](char c) { return c >= '0' && c <= '9'; });
     if (!fourDigits) return;
     dataset.sliceNumbers.push_back(static_cast<std::uint16_t>(std::stoi(field)));
     dataset.slicePaths.push_back(entry.absolutePath);
@@ -76,9 +76,8 @@ void Examine(const platform::SearchEntry& entry, Dataset& dataset) {
 void SortByTitle(Dataset& dataset) {
   std::vector<std::size_t> order(dataset.sliceTitles.size());
   std::iota(order.begin(), order.end(), 0);
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-    return dataset.sliceTitles[a] < dataset.sliceTitles[b];
-  });
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::size_t a, std::size_t b) { return dataset.sliceTitles[a] < dataset.sliceTitles[b]; });
   Dataset sorted;
   for (std::size_t i : order) {
     sorted.slicePaths.push_back(dataset.slicePaths[i]);

@@ -6,9 +6,9 @@
 
 namespace orvel {
 
-extern const char* const kOpeningDatasetCaption;   // "Orvel: Opening dataset"
-extern const char* const kFileDroppedNotDataset;   // the named file does not exist
-extern const char* const kFileNotDataset;          // no slice series found for it
+extern const char* const kOpeningDatasetCaption;  // "Orvel: Opening dataset"
+extern const char* const kFileDroppedNotDataset;  // the named file does not exist
+extern const char* const kFileNotDataset;         // no slice series found for it
 
 // The path a command line names: the text between the first pair of double quotes when it
 // starts with one (to the end when the closing quote is missing), else the whole line, blanks

@@ -50,8 +50,8 @@ void PlaybackReadAhead::ReadAhead(const std::vector<int>& indices) {
     }
     for (auto i = first; i != last; ++i) {
       if (*i < 0 || *i >= static_cast<int>(m_paths.size()) || FindWanted(*i)) continue;
-      const auto free = std::find_if(m_slots.begin(), m_slots.end(),
-                                     [](const Slot& slot) { return slot.state == SlotState::kFree; });
+      const auto free =
+          std::find_if(m_slots.begin(), m_slots.end(), [](const Slot& slot) { return slot.state == SlotState::kFree; });
       if (free == m_slots.end()) break;
       free->index = *i;
       free->state = SlotState::kQueued;
@@ -132,8 +132,8 @@ LoadStatus PlaybackReadAhead::Load(int index, SliceImage& image) {
 
 int PlaybackReadAhead::ReadyCount() const {
   std::lock_guard<std::mutex> guard(m_lock);
-  return static_cast<int>(std::count_if(m_slots.begin(), m_slots.end(),
-                                        [](const Slot& slot) { return slot.state == SlotState::kReady; }));
+  return static_cast<int>(
+      std::count_if(m_slots.begin(), m_slots.end(), [](const Slot& slot) { return slot.state == SlotState::kReady; }));
 }
 
 }  // namespace orvel

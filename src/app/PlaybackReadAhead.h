@@ -66,8 +66,8 @@ class PlaybackReadAhead {
   struct Slot {
     int index = -1;
     SlotState state = SlotState::kFree;
-    bool dropped = false;       // read under way for a slice no longer wanted
-    std::uint64_t order = 0;    // slots queued earlier are read first
+    bool dropped = false;     // read under way for a slice no longer wanted
+    std::uint64_t order = 0;  // slots queued earlier are read first
     SliceImage image;
     LoadStatus status = LoadStatus::kReadFailed;
     std::exception_ptr failure;  // thrown by the read; thrown again to the caller that loads it

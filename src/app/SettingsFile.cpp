@@ -58,8 +58,6 @@ int ReadJpegQuality(const platform::IniFile& settings) {
   return quality < 25 || quality > 100 ? 75 : quality;
 }
 
-void WriteJpegQuality(platform::IniFile& settings, int quality) {
-  WriteSetting(settings, "JPEG", "Quality", quality);
-}
+void WriteJpegQuality(platform::IniFile& settings, int quality) { WriteSetting(settings, "JPEG", "Quality", quality); }
 
 }  // namespace orvel

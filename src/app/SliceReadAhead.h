@@ -61,14 +61,14 @@ class SliceReadAhead {
   std::vector<std::string> m_paths;
   DatasetWindow* m_window;  // shared by the workers; it chooses under a lock of its own
   platform::ProcessorShare* m_share;
-  std::vector<Slot> m_slots;   // slice i is read into m_slots[i % size]
+  std::vector<Slot> m_slots;  // slice i is read into m_slots[i % size]
   std::mutex m_lock;
   std::condition_variable m_changed;
   std::size_t m_claimed = 0;   // slices a worker has started on
   std::size_t m_released = 0;  // slices the caller is done with
   std::size_t m_taken = 0;     // slices handed to the caller
   std::size_t m_failed;        // the first slice that could not be read; size() while none
-  WorkerThreads m_workers;  // last; going, it waits for the slices being read
+  WorkerThreads m_workers;     // last; going, it waits for the slices being read
 };
 
 }  // namespace orvel

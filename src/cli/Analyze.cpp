@@ -60,8 +60,8 @@ void RequireSelectionOnSlice(const AnalyzeOptions& options, const SliceImage& sl
   const PointPair& p = options.points;
   const auto within = [](int value, int max) { return value >= 0 && value <= max; };
   if (within(p.x0, maxX) && within(p.x1, maxX) && within(p.y0, maxY) && within(p.y1, maxY)) return;
-  throw UsageError{std::string(ToolOption(options.tool)) + " must lie within the slice: x 0.." +
-                   std::to_string(maxX) + ", y 0.." + std::to_string(maxY)};
+  throw UsageError{std::string(ToolOption(options.tool)) + " must lie within the slice: x 0.." + std::to_string(maxX) +
+                   ", y 0.." + std::to_string(maxY)};
 }
 
 std::string WithLineFeeds(const std::string& text) {
@@ -112,8 +112,8 @@ int Run(const AnalyzeOptions& options, std::ostream& out, ProgressLine& progress
   const IntPair levels = options.levels.value_or(IntPair{first.GetLowerLevel(), first.GetUpperLevel()});
 
   StagedOutputs outputs;
-  const AnalyzeContext context{options, dataset, slice, options.slice, levels.first, levels.second,
-                               bottom, top, &outputs, &progress, &window};
+  const AnalyzeContext context{options, dataset, slice,    options.slice, levels.first, levels.second,
+                               bottom,  top,     &outputs, &progress,     &window};
   const SectionCall calls[] = {
       {options.info, "", RunInfoSection},
       {options.exportPath.has_value(), "export", RunExportSection},

@@ -37,9 +37,7 @@ std::string SliceJson(const AnalyzeContext& context) {
   return json.Text();
 }
 
-const char* WindowSource(const AnalyzeContext& context) {
-  return context.window->IsManual() ? "manual" : "automatic";
-}
+const char* WindowSource(const AnalyzeContext& context) { return context.window->IsManual() ? "manual" : "automatic"; }
 
 std::string WindowLine(const AnalyzeContext& context) {
   const std::optional<SampleWindow> window = context.window ? context.window->Current() : std::nullopt;
@@ -50,16 +48,16 @@ std::string WindowLine(const AnalyzeContext& context) {
 std::string InfoText(const AnalyzeContext& context) {
   const Dataset& dataset = context.dataset;
   const SliceImage& slice = context.slice;
-  std::string text = "dataset: " + std::to_string(dataset.SliceCount()) + " slices, " +
-                     dataset.sliceTitles.front() + " .. " + dataset.sliceTitles.back() + "\r\n";
-  text += "preview: " + (dataset.previewPath.empty() ? std::string("none") : dataset.previewPath) +
-          " (kind " + std::to_string(dataset.previewKind) + ")\r\n";
+  std::string text = "dataset: " + std::to_string(dataset.SliceCount()) + " slices, " + dataset.sliceTitles.front() +
+                     " .. " + dataset.sliceTitles.back() + "\r\n";
+  text += "preview: " + (dataset.previewPath.empty() ? std::string("none") : dataset.previewPath) + " (kind " +
+          std::to_string(dataset.previewKind) + ")\r\n";
   text += "slice " + std::to_string(context.sliceIndex) + ": " + dataset.slicePaths[context.sliceIndex] + "\r\n";
   text += "size: " + std::to_string(slice.GetWidth()) + " x " + std::to_string(slice.GetHeight()) + ", " +
           std::to_string(slice.GetBitCount()) + " bits per pixel, " + std::to_string(slice.GetColourCount()) +
           " colours\r\n";
-  text += "resolution: " + std::to_string(slice.GetXPelsPerMeter()) + " x " +
-          std::to_string(slice.GetYPelsPerMeter()) + " pixels per metre\r\n";
+  text += "resolution: " + std::to_string(slice.GetXPelsPerMeter()) + " x " + std::to_string(slice.GetYPelsPerMeter()) +
+          " pixels per metre\r\n";
   text += "levels: " + std::to_string(slice.GetLowerLevel()) + " " + std::to_string(slice.GetUpperLevel()) + "\r\n";
   return text + WindowLine(context);
 }

@@ -13,8 +13,8 @@ SectionResult RunLineSection(const AnalyzeContext& context) {
 
   JsonObject json;
   json.Add("samples", line.samples);
-  for (const auto& [key, value] : {std::pair{"min", line.minimum}, std::pair{"max", line.maximum},
-                                   std::pair{"average", line.average}}) {
+  for (const auto& [key, value] :
+       {std::pair{"min", line.minimum}, std::pair{"max", line.maximum}, std::pair{"average", line.average}}) {
     if (value) json.Add(key, *value);
     else json.AddNull(key);
   }

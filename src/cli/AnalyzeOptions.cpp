@@ -106,8 +106,7 @@ bool ParseWindow(const std::string& text, SampleWindow& window) {
 }
 
 bool IsPaletteName(const std::string& name) {
-  return name == "original" || name == "greyscale" || name == "colour1" || name == "colour2" ||
-         name == "binary";
+  return name == "original" || name == "greyscale" || name == "colour1" || name == "colour2" || name == "binary";
 }
 
 struct Parser {
@@ -247,8 +246,7 @@ bool CheckCombination(const AnalyzeOptions& o, std::string& error) {
   else if (o.model && !figure) error = "--3d needs --rectangle or --ellipse";
   else if (o.cutPath && o.tool != SelectionTool::kLine) error = "--cut needs --line";
   else if (o.quality < 0 || o.quality > 100) error = "--quality takes a value from 0 to 100";
-  else if (o.levels && !LevelsOnTheSliders(*o.levels))
-    error = "--levels takes P1 from 0 to 255 and P2 from 1 to 510";
+  else if (o.levels && !LevelsOnTheSliders(*o.levels)) error = "--levels takes P1 from 0 to 255 and P2 from 1 to 510";
   else if (o.json && o.csv) error = "--json and --csv exclude each other";
   else if (o.hashContent && !o.json && !o.csv) error = "--hash-content needs --json or --csv";
   else if (o.sweep && !o.area && !o.model) error = "--sweep needs --2d or --3d";

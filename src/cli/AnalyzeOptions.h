@@ -27,7 +27,7 @@ struct AnalyzeOptions {
   bool info = false;
   int slice = 0;
   SelectionTool tool = SelectionTool::kNone;
-  PointPair points;  // start and stop point of the tool
+  PointPair points;               // start and stop point of the tool
   std::optional<IntPair> range;   // bottom and top limit, slice indices
   std::optional<IntPair> levels;  // lower and upper level-slider positions
   bool invert = false;
@@ -38,12 +38,12 @@ struct AnalyzeOptions {
   int quality = 75;
   std::optional<std::string> exportPath;
   bool json = false;
-  bool csv = false;            // the JSON result flattened into a header line and one row
-  std::optional<int> sweep;    // --sweep D: the analysis for the window shifted by -D .. +D
-  bool meshSurfaces = false;   // --surface mesh
-  bool hashContent = false;    // provenance also hashes the bytes of the range's files
+  bool csv = false;                    // the JSON result flattened into a header line and one row
+  std::optional<int> sweep;            // --sweep D: the analysis for the window shifted by -D .. +D
+  bool meshSurfaces = false;           // --surface mesh
+  bool hashContent = false;            // provenance also hashes the bytes of the range's files
   std::optional<SampleWindow> window;  // --window: 16-bit and float samples map through it
-  int threads = 0;             // --threads N: slices decoded at once; 0: one per usable processor
+  int threads = 0;                     // --threads N: slices decoded at once; 0: one per usable processor
 };
 
 // Parses argv; on failure returns false with one line describing the problem in error, naming

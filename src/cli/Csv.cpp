@@ -79,7 +79,8 @@ class Flattener {
 
   std::string Literal() {
     const std::size_t start = m_at;
-    while (m_at < m_text.size() && std::string_view("+-.0123456789eEtruefalsn").find(m_text[m_at]) != std::string_view::npos)
+    while (m_at < m_text.size() &&
+           std::string_view("+-.0123456789eEtruefalsn").find(m_text[m_at]) != std::string_view::npos)
       ++m_at;
     if (m_at == start) Fail();
     return m_text.substr(start, m_at - start);
@@ -129,9 +130,7 @@ class Flattener {
 
 }  // namespace
 
-std::vector<std::pair<std::string, std::string>> FlattenJson(const std::string& json) {
-  return Flattener(json).Run();
-}
+std::vector<std::pair<std::string, std::string>> FlattenJson(const std::string& json) { return Flattener(json).Run(); }
 
 std::string CsvField(const std::string& value) {
   if (value.find_first_of(",\"\r\n") == std::string::npos) return value;

@@ -42,8 +42,7 @@ void StagedOutputs::Stage(const SliceImage& image, const std::string& path, int 
   if (!platform::IsReplaceable(target))
     throw SectionFailure{"cannot write " + path + ": it is not a regular file that may be written"};
   // The process number keeps two runs writing beside the same target apart.
-  const std::string file =
-      target + ".staged-" + std::to_string(getpid()) + "-" + std::to_string(m_staged.size());
+  const std::string file = target + ".staged-" + std::to_string(getpid()) + "-" + std::to_string(m_staged.size());
   m_staged.push_back({file, path});
   if (!WriteImage(image, file, format, quality)) throw SectionFailure{"cannot write " + path};
 }

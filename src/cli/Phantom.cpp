@@ -81,7 +81,8 @@ void PhantomSpecimen::DrawSphereSection(const Sphere& sphere, int z, SliceImage&
   if (r2 <= 0) return;
   const double r = std::sqrt(r2);
   const int height = image.GetHeight(), width = image.GetWidth();
-  for (int y = std::max(0, static_cast<int>(sphere.y - r)); y <= std::min(height - 1, static_cast<int>(sphere.y + r)); ++y) {
+  for (int y = std::max(0, static_cast<int>(sphere.y - r)); y <= std::min(height - 1, static_cast<int>(sphere.y + r));
+       ++y) {
     const double dy = y - sphere.y;
     if (dy * dy > r2) continue;
     const double half = std::sqrt(r2 - dy * dy);

@@ -9,7 +9,8 @@ namespace orvel::cli {
 
 namespace {
 
-const char* const kPhantomUsage = "usage: orvel-phantom OUTDIR [--format bmp|tif|jpg] [--slices N] [--size WxH] [--step S]";
+const char* const kPhantomUsage =
+    "usage: orvel-phantom OUTDIR [--format bmp|tif|jpg] [--slices N] [--size WxH] [--step S]";
 
 const char* const kPhantomHelp =
     "usage: orvel-phantom OUTDIR [options]\n"
@@ -35,8 +36,8 @@ bool ParseNumber(const std::string& text, int& value) {
 
 bool ParseSize(const std::string& text, int& width, int& height) {
   const std::size_t x = text.find('x');
-  return x != std::string::npos && ParseNumber(text.substr(0, x), width) &&
-         ParseNumber(text.substr(x + 1), height) && width > 0 && height > 0;
+  return x != std::string::npos && ParseNumber(text.substr(0, x), width) && ParseNumber(text.substr(x + 1), height) &&
+         width > 0 && height > 0;
 }
 
 // Sets error to what option expects when value does not fit it.

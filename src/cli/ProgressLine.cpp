@@ -10,8 +10,8 @@ namespace orvel::cli {
 
 namespace {
 
-constexpr double kFirstDrawSeconds = 1.0;   // runs shorter than this show nothing
-constexpr double kRedrawSeconds = 0.1;      // a faster flicker could not be read anyway
+constexpr double kFirstDrawSeconds = 1.0;  // runs shorter than this show nothing
+constexpr double kRedrawSeconds = 0.1;     // a faster flicker could not be read anyway
 
 }  // namespace
 

@@ -25,7 +25,7 @@ class ProgressLine {
 
   void Start();                           // a new run: the time counts from here
   void LayerDone(int layer, int layers);  // draws when due: after a second, then ten times a second
-  void Clear();                         // blanks the line if it was drawn and puts the cursor back
+  void Clear();                           // blanks the line if it was drawn and puts the cursor back
   // Blanks the line, then calls print, which writes whole lines to the same terminal; the next
   // layer draws the line again below them. Any thread may call it.
   void ShowAbove(const std::function<void()>& print);
@@ -36,8 +36,8 @@ class ProgressLine {
   std::mutex m_lock;  // readers on other threads report their failures through ShowAbove
   std::ostream* m_terminal;
   Clock m_clock;
-  double m_start = 0;     // seconds, m_clock's reading at Start
-  double m_drawn = -1;    // seconds of the last drawing, negative while nothing is drawn
+  double m_start = 0;       // seconds, m_clock's reading at Start
+  double m_drawn = -1;      // seconds of the last drawing, negative while nothing is drawn
   std::size_t m_width = 0;  // characters of the line on the terminal
 };
 

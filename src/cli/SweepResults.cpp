@@ -13,9 +13,7 @@ void AppendShift(std::string& text, int shift, analysis::ThresholdRange window) 
   AppendFormatted(text, "%+4d: %3d..%3d  ", shift, window.low, window.high);
 }
 
-double Ratio(double surface, std::int64_t volume) {
-  return volume == 0 ? 0.0 : surface / static_cast<double>(volume);
-}
+double Ratio(double surface, std::int64_t volume) { return volume == 0 ? 0.0 : surface / static_cast<double>(volume); }
 
 }  // namespace
 

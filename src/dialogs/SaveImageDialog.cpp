@@ -46,10 +46,10 @@ QString QualityText(int quality) { return QString::asprintf("%d%%", quality); }
 
 SaveImageDialog::SaveImageDialog(QWidget* parent) : QDialog(parent), m_settings(SettingsFilePath()) {
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-  m_controls = platform::BuildDialog(this, SaveImageTemplate(), [this](const platform::ControlRow& row,
-                                                                     QWidget* dialog) -> QWidget* {
-    return row.id == id::kPreviewFrame ? new ImageFrame(m_image, dialog) : nullptr;
-  });
+  m_controls = platform::BuildDialog(this, SaveImageTemplate(),
+                                     [this](const platform::ControlRow& row, QWidget* dialog) -> QWidget* {
+                                       return row.id == id::kPreviewFrame ? new ImageFrame(m_image, dialog) : nullptr;
+                                     });
   m_qualityLabel = qobject_cast<QLabel*>(Control(id::kQualityLabel));
   m_qualitySlider = qobject_cast<QSlider*>(Control(id::kQualitySlider));
   m_previewFrame = Control(id::kPreviewFrame);
@@ -160,16 +160,14 @@ platform::FileDialogRequest SaveImageDialog::SaveRequest(const char* filterName,
 }
 
 void SaveImageDialog::OnSaveBmp() {
-  const auto path =
-      platform::CurrentUserDialogs().AskSaveFile(this, SaveRequest("BMP Files (*.bmp)", "*.bmp", "bmp"));
+  const auto path = platform::CurrentUserDialogs().AskSaveFile(this, SaveRequest("BMP Files (*.bmp)", "*.bmp", "bmp"));
   if (!path) return;
   SaveBmpFile(m_image, *path);  // shows "write error" itself; an existing file stays as it was
 }
 
 // The quality is kept whatever the write gives, as the next save will most likely want it again.
 void SaveImageDialog::OnSaveJpg() {
-  const auto path =
-      platform::CurrentUserDialogs().AskSaveFile(this, SaveRequest("JPG Files (*.jpg)", "*.jpg", "jpg"));
+  const auto path = platform::CurrentUserDialogs().AskSaveFile(this, SaveRequest("JPG Files (*.jpg)", "*.jpg", "jpg"));
   if (!path) return;
   const int quality = m_qualitySlider->value();
   int status = jpeg::kSuccess;

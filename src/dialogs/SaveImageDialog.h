@@ -54,8 +54,7 @@ class SaveImageDialog : public QDialog {
   void FitPictureToScreen();
   QSize Decorations() const;
   void CentreOnScreen();
-  platform::FileDialogRequest SaveRequest(const char* filterName, const char* pattern,
-                                          const char* extension) const;
+  platform::FileDialogRequest SaveRequest(const char* filterName, const char* pattern, const char* extension) const;
 
   SliceImage m_image;
   std::string m_saveFolder;

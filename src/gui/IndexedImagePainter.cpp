@@ -75,8 +75,7 @@ int SourceIndex(int t, double left, double width, int targetSize, int imageSize)
 
 }  // namespace
 
-void IndexedImagePainter::Paint(QPainter& painter, const SliceImage& image, const QRect& target,
-                                const QRectF& source) {
+void IndexedImagePainter::Paint(QPainter& painter, const SliceImage& image, const QRect& target, const QRectF& source) {
   if (image.IsEmpty() || image.GetWidth() <= 0 || image.GetHeight() <= 0 || target.isEmpty()) return;
   const QRectF region = source.isEmpty() ? QRectF(0, 0, image.GetWidth(), image.GetHeight()) : source;
   const int bits = image.GetBitCount();

@@ -38,9 +38,9 @@ void ValidateHeader(const SliceImage& image, std::size_t blockBytes, std::size_t
 
 // How the file stores the rows of pixels.
 struct FileRows {
-  int bits = 0;              // per pixel
-  bool topDown = false;      // the first row in the file is the top of the picture
-  std::uint64_t bytes = 0;   // one row, padded to 4 bytes
+  int bits = 0;             // per pixel
+  bool topDown = false;     // the first row in the file is the top of the picture
+  std::uint64_t bytes = 0;  // one row, padded to 4 bytes
   std::uint64_t count = 0;
 };
 
@@ -74,10 +74,9 @@ FileRows HoldHeader(SliceImage& image, const std::vector<std::uint8_t>& block, c
 // Every buffer the reader holds at once (header, pixels, and the run-length data or one file row)
 // counts against the bound; uncompressed pixels must lie in the file but for a plausible
 // truncation. Both are checked before the pixel buffer is allocated.
-void CheckReaderBytes(const SliceImage& image, const BmpFormat& format, const FileRows& rows,
-                      std::uint64_t pixelOffset, std::uint64_t fileBytes) {
-  const bool runLength =
-      format.coding == BmpPixelCoding::kRunLength8 || format.coding == BmpPixelCoding::kRunLength4;
+void CheckReaderBytes(const SliceImage& image, const BmpFormat& format, const FileRows& rows, std::uint64_t pixelOffset,
+                      std::uint64_t fileBytes) {
+  const bool runLength = format.coding == BmpPixelCoding::kRunLength8 || format.coding == BmpPixelCoding::kRunLength4;
   const bool rowScratch = rows.topDown || format.coding == BmpPixelCoding::kBitFields;
   const std::uint64_t scratch = runLength ? fileBytes - pixelOffset : (rowScratch ? rows.bytes : 0);
   if (image.GetHeaderBlock().size() + image.GetImageBytes() + scratch > kMaxImageBytes) throw InvalidBitmap();

@@ -48,8 +48,8 @@ class RunLengthCanvas {
 
 }  // namespace
 
-void DecodeBmpRunLength(const std::uint8_t* data, std::size_t size, int compression, int width,
-                        int height, int rowBytes, std::uint8_t* pixels) {
+void DecodeBmpRunLength(const std::uint8_t* data, std::size_t size, int compression, int width, int height,
+                        int rowBytes, std::uint8_t* pixels) {
   const bool nibbles = compression == 2;
   RunLengthCanvas canvas(nibbles, width, height, rowBytes, pixels);
   std::size_t at = 0;

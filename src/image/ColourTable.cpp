@@ -88,8 +88,8 @@ Rgb SchemeColour(int scheme, int i, int w, bool inside, const std::uint8_t* orig
 
 }  // namespace
 
-void ComputeColourTable(int scheme, int n, int l1, int l2, int low, int high,
-                        const std::uint8_t* originalColours, std::uint8_t* table) {
+void ComputeColourTable(int scheme, int n, int l1, int l2, int low, int high, const std::uint8_t* originalColours,
+                        std::uint8_t* table) {
   for (int i = 0; i < n; ++i) {
     const int w = WindowFunction(i, n, l1, l2);
     const bool inside = low <= i && i <= high;

@@ -31,7 +31,7 @@ int WindowFunction(int i, int n, int l1, int l2);
 // Rewrites the n four-byte entries of table for the scheme (0..9). The binary schemes colour an
 // entry by whether it lies in [low, high]; the original schemes copy (or complement) the file
 // colours in originalColours; the others apply the window function with l1 and l2.
-void ComputeColourTable(int scheme, int n, int l1, int l2, int low, int high,
-                        const std::uint8_t* originalColours, std::uint8_t* table);
+void ComputeColourTable(int scheme, int n, int l1, int l2, int low, int high, const std::uint8_t* originalColours,
+                        std::uint8_t* table);
 
 }  // namespace orvel

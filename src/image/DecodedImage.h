@@ -21,7 +21,7 @@ struct DecodedImage {
   int height = 0;
   std::vector<std::uint8_t> bytes;
   std::vector<float> samples;
-  std::vector<RgbEntry> palette;  // at most 256 entries
+  std::vector<RgbEntry> palette;   // at most 256 entries
   std::int32_t xPelsPerMeter = 0;  // 0 when the file gives no absolute resolution
   std::int32_t yPelsPerMeter = 0;
 

@@ -87,8 +87,8 @@ TiffHandle OpenTiff(TiffSource& source) {
   TIFFOpenOptionsSetErrorHandlerExtR(options.get(), OnTiffError, &source);
   TIFFOpenOptionsSetWarningHandlerExtR(options.get(), OnTiffWarning, &source);
   // The name only appears in the library's messages.
-  TIFF* tiff = TIFFClientOpenExt("tiff", "rm", &source, ReadSource, WriteNothing, SeekSource, CloseNothing,
-                                 SourceSize, MapNothing, UnmapNothing, options.get());
+  TIFF* tiff = TIFFClientOpenExt("tiff", "rm", &source, ReadSource, WriteNothing, SeekSource, CloseNothing, SourceSize,
+                                 MapNothing, UnmapNothing, options.get());
   if (!tiff || source.failed) {
     if (tiff) TIFFClose(tiff);
     throw InvalidTiff();
@@ -104,8 +104,9 @@ struct TiffLayout {
 
 TiffLayout ReadLayout(TIFF* tiff) {
   TiffLayout layout;
-  if (!TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &layout.width) || !TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &layout.height) ||
-      layout.width == 0 || layout.height == 0 || layout.width > 0x7FFFFFFF || layout.height > 0x7FFFFFFF)
+  if (!TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &layout.width) ||
+      !TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &layout.height) || layout.width == 0 || layout.height == 0 ||
+      layout.width > 0x7FFFFFFF || layout.height > 0x7FFFFFFF)
     throw InvalidTiff();
   TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &layout.bitsPerSample);
   TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &layout.samplesPerPixel);
@@ -138,8 +139,8 @@ SampleKind SampleKindOf(const TiffLayout& layout) {
 }
 
 DecodedImage::Kind DecodedKindOf(const TiffLayout& layout, SampleKind kind) {
-  if (kind == SampleKind::kByte) return layout.photometric == PHOTOMETRIC_PALETTE ? DecodedImage::Kind::kPalette
-                                                                                  : DecodedImage::Kind::kGrey;
+  if (kind == SampleKind::kByte)
+    return layout.photometric == PHOTOMETRIC_PALETTE ? DecodedImage::Kind::kPalette : DecodedImage::Kind::kGrey;
   if (kind != SampleKind::kRendered) return DecodedImage::Kind::kDeep;
   return IsGrey(layout) ? DecodedImage::Kind::kGrey : DecodedImage::Kind::kRgb;
 }
@@ -159,8 +160,8 @@ void CheckSizes(TIFF* tiff, const TiffLayout& layout, SampleKind kind, DecodedIm
   // Compressed, a picture is taken at a byte per pixel at least: what a bilevel one becomes here.
   const std::uint64_t claimed = TIFFScanlineSize64(tiff) * layout.height;
   const std::uint64_t pixels = std::uint64_t{layout.width} * layout.height;
-  const bool plausible = layout.compression == COMPRESSION_NONE ? claimed <= stored
-                                                                : std::max(claimed, pixels) <= MaxDecodedBytes(stored);
+  const bool plausible =
+      layout.compression == COMPRESSION_NONE ? claimed <= stored : std::max(claimed, pixels) <= MaxDecodedBytes(stored);
   // Strips do not overlap: together they hold no more than the file.
   if (pieces == 0 || stored > fileSize || !plausible) throw InvalidTiff();
   const std::uint64_t scratch = kind == SampleKind::kRendered ? 4ull * layout.width * layout.height
@@ -175,8 +176,8 @@ std::size_t BytesPerSample(SampleKind kind) {
 
 // count samples from source (the library has put them in this machine's byte order) to the
 // decoded picture from pixel first on; a white-is-zero picture turns round.
-void StoreSamples(const std::uint8_t* source, std::size_t count, SampleKind kind, bool whiteIsZero,
-                  DecodedImage& out, std::size_t first) {
+void StoreSamples(const std::uint8_t* source, std::size_t count, SampleKind kind, bool whiteIsZero, DecodedImage& out,
+                  std::size_t first) {
   for (std::size_t i = 0; i < count; ++i) {
     const std::uint8_t* at = source + i * BytesPerSample(kind);
     std::uint16_t u16;
@@ -231,13 +232,15 @@ void ReadTiles(TIFF* tiff, const TiffLayout& layout, const SampleCopy& copy) {
   TIFFGetField(tiff, TIFFTAG_TILELENGTH, &tileHeight);
   const std::uint64_t rowBytes = std::uint64_t{tileWidth} * BytesPerSample(copy.kind);
   const tmsize_t tileBytes = TIFFTileSize(tiff);
-  if (tileWidth == 0 || tileHeight == 0 || tileBytes <= 0 || static_cast<std::uint64_t>(tileBytes) != rowBytes * tileHeight)
+  if (tileWidth == 0 || tileHeight == 0 || tileBytes <= 0 ||
+      static_cast<std::uint64_t>(tileBytes) != rowBytes * tileHeight)
     throw InvalidTiff();
   std::vector<std::uint8_t> tile(static_cast<std::size_t>(tileBytes));
   for (std::uint32_t y = 0; y < layout.height; y += tileHeight) {
     for (std::uint32_t x = 0; x < layout.width; x += tileWidth) {
       if (TIFFReadTile(tiff, tile.data(), x, y, 0, 0) < tileBytes) throw InvalidTiff();
-      const std::uint32_t rows = std::min(tileHeight, layout.height - y), columns = std::min(tileWidth, layout.width - x);
+      const std::uint32_t rows = std::min(tileHeight, layout.height - y),
+                          columns = std::min(tileWidth, layout.width - x);
       for (std::uint32_t r = 0; r < rows; ++r) copy.Row(tile.data() + r * rowBytes, columns, y + r, x);
     }
   }

@@ -61,7 +61,9 @@ void SliceImage::SetColourCountFromBits() {
     case 1: m_colourCount = 2; break;
     case 4: m_colourCount = 16; break;
     case 8: m_colourCount = 256; break;
-    case 16: case 24: case 32: m_colourCount = 0; break;
+    case 16:
+    case 24:
+    case 32: m_colourCount = 0; break;
     default: break;
   }
 }
@@ -90,9 +92,7 @@ std::uint8_t* SliceImage::GetColourTable() {
   return m_colourCount > 0 && m_header.size() >= needed ? m_header.data() + header::kColourTable : nullptr;
 }
 
-const std::uint8_t* SliceImage::GetColourTable() const {
-  return const_cast<SliceImage*>(this)->GetColourTable();
-}
+const std::uint8_t* SliceImage::GetColourTable() const { return const_cast<SliceImage*>(this)->GetColourTable(); }
 
 bool SliceImage::Create(int width, int height, int bitsPerPixel, bool keepLevels) {
   const int levelMode = m_levelMode, lower = m_lowerLevel, upper = m_upperLevel;
@@ -137,8 +137,7 @@ bool SliceImage::UpdatePalette() {
                          std::memcmp(m_paletteSource.data(), table, tableBytes) == 0;
   if (unchanged) return true;
   auto palette = std::make_shared<DisplayPalette>(static_cast<std::size_t>(m_colourCount));
-  for (int i = 0; i < m_colourCount; ++i)
-    (*palette)[i] = {table[4 * i + 2], table[4 * i + 1], table[4 * i]};
+  for (int i = 0; i < m_colourCount; ++i) (*palette)[i] = {table[4 * i + 2], table[4 * i + 1], table[4 * i]};
   m_displayPalette = std::move(palette);
   m_paletteSource.assign(table, table + tableBytes);
   return true;
@@ -158,8 +157,7 @@ bool SliceImage::ApplyColourScheme(int scheme, int low, int high) {
   // shorter, they are padded with black once here rather than on every redraw.
   const std::size_t tableBytes = 4 * static_cast<std::size_t>(m_colourCount);
   if (m_originalColours.size() < tableBytes) m_originalColours.resize(tableBytes, 0);
-  ComputeColourTable(scheme, m_colourCount, m_lowerLevel, m_upperLevel, low, high,
-                               m_originalColours.data(), table);
+  ComputeColourTable(scheme, m_colourCount, m_lowerLevel, m_upperLevel, low, high, m_originalColours.data(), table);
   UpdatePalette();
   return true;
 }

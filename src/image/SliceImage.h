@@ -29,9 +29,8 @@ using DisplayPalette = std::vector<RgbEntry>;
 
 // Byte offsets of the information header fields.
 namespace header {
-constexpr int kSize = 0, kWidth = 4, kHeight = 8, kPlanes = 12, kBitCount = 14, kCompression = 16,
-              kImageSize = 20, kXPelsPerMeter = 24, kYPelsPerMeter = 28, kColoursUsed = 32,
-              kColoursImportant = 36, kColourTable = 40;
+constexpr int kSize = 0, kWidth = 4, kHeight = 8, kPlanes = 12, kBitCount = 14, kCompression = 16, kImageSize = 20,
+              kXPelsPerMeter = 24, kYPelsPerMeter = 28, kColoursUsed = 32, kColoursImportant = 36, kColourTable = 40;
 }  // namespace header
 
 // Leaves new elements uninitialised on resize, so that a reader that overwrites a whole pixel
@@ -94,9 +93,7 @@ class SliceImage {
   void SetPixel(int x, int y, std::uint8_t value) {
     m_bits[static_cast<std::size_t>(x) + static_cast<std::size_t>(y) * m_rowBytes] = value;
   }
-  const std::uint8_t* GetStorageRow(int y) const {
-    return m_bits.data() + static_cast<std::size_t>(y) * m_rowBytes;
-  }
+  const std::uint8_t* GetStorageRow(int y) const { return m_bits.data() + static_cast<std::size_t>(y) * m_rowBytes; }
   std::int32_t GetXPelsPerMeter() const;
   std::int32_t GetYPelsPerMeter() const;
   void SetXPelsPerMeter(std::int32_t value);

@@ -44,9 +44,7 @@ void SetReadTarget(jpeg::JpegProperties& record, SliceImage& image) {
   record.bitmapPadBytes = PadBytes(width);
   record.bitmapChannels = 1;
   record.bitmapColour = knownChannels ? kGreyColour : kOtherColour;
-  record.jpegColour = record.jpegChannels == 1   ? kGreyColour
-                      : record.jpegChannels == 3 ? kYcbcrColour
-                                                 : kOtherColour;
+  record.jpegColour = record.jpegChannels == 1 ? kGreyColour : record.jpegChannels == 3 ? kYcbcrColour : kOtherColour;
 }
 
 }  // namespace

@@ -29,8 +29,7 @@ struct BitCursor {
     const std::uint64_t aligned = accumulator << (64 - pendingBits);
     const int wholeBytes = pendingBits >> 3;
     if (HasFFByte(aligned)) [[unlikely]] {
-      for (int i = 0; i < wholeBytes; ++i)
-        WriteStuffedByte(static_cast<std::uint8_t>(aligned >> (56 - 8 * i)));
+      for (int i = 0; i < wholeBytes; ++i) WriteStuffedByte(static_cast<std::uint8_t>(aligned >> (56 - 8 * i)));
     } else {
       const std::uint64_t bigEndian = __builtin_bswap64(aligned);
       std::memcpy(out, &bigEndian, 8);

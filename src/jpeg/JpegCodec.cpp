@@ -49,7 +49,7 @@ int LoadStream(const JpegProperties& record, bool fromFile, StreamBytes& stream)
   platform::InputFile file;
   if (!file.Open(record.fileName)) return kInvalidFileName;
   if (file.Size() > kMaxDecodeBytes) return kMemoryError;  // no slice needs more than the bound holds
-  stream.resize(static_cast<std::size_t>(file.Size()));  // uninitialised: the read fills it
+  stream.resize(static_cast<std::size_t>(file.Size()));    // uninitialised: the read fills it
   stream.resize(file.Read(stream.data(), stream.size()));
   return kSuccess;
 }
@@ -90,8 +90,8 @@ int ReadImage(JpegProperties& record, bool fromFile) {
   if (info.components != 1 && info.components != 3) return kNotSupported;
   const bool grey = record.bitmapChannels == 1 && record.bitmapColour == kColourGrey;
   const bool colour = record.bitmapChannels == 3 && record.bitmapColour == kColourRgb;
-  if (!grey && !colour) return record.bitmapChannels == 1 || record.bitmapChannels == 3 ? kNotSupported
-                                                                                       : kUnsupportedBytesPerPixel;
+  if (!grey && !colour)
+    return record.bitmapChannels == 1 || record.bitmapChannels == 3 ? kNotSupported : kUnsupportedBytesPerPixel;
   BitmapTarget target;
   target.pixels = record.bitmapPixels;
   target.width = record.bitmapWidth;
@@ -107,10 +107,10 @@ int MakeEncoderInput(const JpegProperties& record, EncoderInput& input) {
   if (!record.bitmapPixels || record.bitmapWidth <= 0 || record.bitmapHeight == 0 || record.bitmapPadBytes < 0)
     return kInvalidProperties;
   if (record.bitmapChannels != 1 && record.bitmapChannels != 3) return kUnsupportedBytesPerPixel;
-  const bool grey = record.bitmapChannels == 1 && record.bitmapColour == kColourGrey &&
-                    record.jpegChannels == 1 && record.jpegColour == kColourGrey;
-  const bool colour = record.bitmapChannels == 3 && record.bitmapColour == kColourRgb &&
-                      record.jpegChannels == 3 && record.jpegColour == kColourYcbcr;
+  const bool grey = record.bitmapChannels == 1 && record.bitmapColour == kColourGrey && record.jpegChannels == 1 &&
+                    record.jpegColour == kColourGrey;
+  const bool colour = record.bitmapChannels == 3 && record.bitmapColour == kColourRgb && record.jpegChannels == 3 &&
+                      record.jpegColour == kColourYcbcr;
   if (!grey && !colour) return kNotSupported;
   if (record.jpegSubsampling != 0) return kUnsupportedSubsampling;
   const std::int64_t height = record.bitmapHeight < 0 ? -std::int64_t{record.bitmapHeight} : record.bitmapHeight;

@@ -40,8 +40,8 @@ struct JpegProperties {
   std::int32_t bitmapPadBytes = 0;
   std::int32_t bitmapChannels = 0;
   std::int32_t bitmapColour = 0;
-  std::int32_t bitmapSubsampling = 0;  // not used
-  const char* fileName = nullptr;           // the JPEG file (file modes)
+  std::int32_t bitmapSubsampling = 0;        // not used
+  const char* fileName = nullptr;            // the JPEG file (file modes)
   const std::uint8_t* jpegBuffer = nullptr;  // a JPEG stream in memory (buffer modes)
   std::int32_t jpegBufferSize = 0;
   // The stream side: image size, component count, colour and sampling codes.
@@ -55,7 +55,7 @@ struct JpegProperties {
   // Not used: conversion follows the two colour codes, subsampled components are always upsampled.
   std::int32_t colourConversionRequired = 0;
   std::int32_t upsamplingRequired = 0;
-  std::int32_t quality = 0;  // encoding quality (75 after Init), scaled as QualityScaleFactor says
+  std::int32_t quality = 0;            // encoding quality (75 after Init), scaled as QualityScaleFactor says
   JpegCodecState* internal = nullptr;  // set by Init, released by Free; a copied record shares it
 };
 

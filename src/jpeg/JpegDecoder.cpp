@@ -34,7 +34,7 @@ int SubsamplingCode(const Frame& frame) {
 JpegDecoder::JpegDecoder(StreamBytes stream, const DecoderRoutines& routines)
     : m_stream(std::move(stream)), m_routines(routines) {
   const HuffmanTableSource* defaults[2][2] = {{&kLuminanceDcHuffman, &kLuminanceAcHuffman},
-                                       {&kChrominanceDcHuffman, &kChrominanceAcHuffman}};
+                                              {&kChrominanceDcHuffman, &kChrominanceAcHuffman}};
   for (int index = 0; index < 2; ++index) {
     const HuffmanTableSource& dc = *defaults[index][0];
     const HuffmanTableSource& ac = *defaults[index][1];
@@ -48,10 +48,8 @@ StreamInfo JpegDecoder::Info() const {
   info.width = m_frame.width;
   info.height = m_frame.height;
   info.components = static_cast<int>(m_frame.components.size());
-  if (info.components == 1)
-    info.colour = kColourGrey;
-  else if (info.components == 3)
-    info.colour = IsRgbStream() ? kColourRgb : kColourYcbcr;
+  if (info.components == 1) info.colour = kColourGrey;
+  else if (info.components == 3) info.colour = IsRgbStream() ? kColourRgb : kColourYcbcr;
   info.subsampling = m_frame.defined ? SubsamplingCode(m_frame) : 0;
   return info;
 }

@@ -52,13 +52,9 @@ int Descale(int value, int shift) { return (value + (1 << (shift - 1))) >> shift
 
 int Saturate16(int value) { return value < -32768 ? -32768 : (value > 32767 ? 32767 : value); }
 
-std::uint8_t ClampSample(int value) {
-  return static_cast<std::uint8_t>(value < 0 ? 0 : (value > 255 ? 255 : value));
-}
+std::uint8_t ClampSample(int value) { return static_cast<std::uint8_t>(value < 0 ? 0 : (value > 255 ? 255 : value)); }
 
-bool AcIsZero(const int* in) {
-  return (in[1] | in[2] | in[3] | in[4] | in[5] | in[6] | in[7]) == 0;
-}
+bool AcIsZero(const int* in) { return (in[1] | in[2] | in[3] | in[4] | in[5] | in[6] | in[7]) == 0; }
 
 }  // namespace
 

@@ -15,8 +15,8 @@ using namespace idct;
 
 // Two 16-bit constants repeated, the multiplier pair of one pmaddwd.
 ORVEL_SSE2 inline __m128i Pair(int first, int second) {
-  return _mm_set1_epi32(static_cast<int>((static_cast<std::uint32_t>(second) << 16) |
-                                         (static_cast<std::uint32_t>(first) & 0xFFFF)));
+  return _mm_set1_epi32(
+      static_cast<int>((static_cast<std::uint32_t>(second) << 16) | (static_cast<std::uint32_t>(first) & 0xFFFF)));
 }
 
 // a * first + b * second for the four low (lo) or four high (hi) lanes, exact in 32 bits.
@@ -28,13 +28,9 @@ ORVEL_SSE2 inline Product MultiplyPair(__m128i a, __m128i b, __m128i pair) {
   return {_mm_madd_epi16(_mm_unpacklo_epi16(a, b), pair), _mm_madd_epi16(_mm_unpackhi_epi16(a, b), pair)};
 }
 
-ORVEL_SSE2 inline Product Add(Product x, Product y) {
-  return {_mm_add_epi32(x.lo, y.lo), _mm_add_epi32(x.hi, y.hi)};
-}
+ORVEL_SSE2 inline Product Add(Product x, Product y) { return {_mm_add_epi32(x.lo, y.lo), _mm_add_epi32(x.hi, y.hi)}; }
 
-ORVEL_SSE2 inline Product Sub(Product x, Product y) {
-  return {_mm_sub_epi32(x.lo, y.lo), _mm_sub_epi32(x.hi, y.hi)};
-}
+ORVEL_SSE2 inline Product Sub(Product x, Product y) { return {_mm_sub_epi32(x.lo, y.lo), _mm_sub_epi32(x.hi, y.hi)}; }
 
 // (x + bias) >> shift, saturated to 16 bits.
 template <int kShift>
@@ -98,8 +94,7 @@ ORVEL_SSE2 void Transpose8x16(__m128i v[8]) {
 
 ORVEL_SSE2 void IdctSse2(const std::int16_t* coefficients, std::uint8_t* out, std::ptrdiff_t stride) {
   __m128i v[8];
-  for (int row = 0; row < 8; ++row)
-    v[row] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(coefficients + row * 8));
+  for (int row = 0; row < 8; ++row) v[row] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(coefficients + row * 8));
   // Column pass: registers are rows, so the transform runs down each column.
   constexpr int kShift1 = kConstBits - kPass1Bits;
   Transform1d<kShift1>(v, _mm_set1_epi32(1 << (kShift1 - 1)));

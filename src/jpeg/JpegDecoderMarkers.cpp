@@ -119,8 +119,7 @@ void JpegDecoder::ParseFrame(int marker, const std::uint8_t* data, std::size_t l
   // Only 8-bit samples: 12-bit extended frames are outside what the bitmaps hold.
   if (data[0] != 8) Fail(kNotSupported);
   const int height = Be16(data + 1), width = Be16(data + 3), count = data[5];
-  if (width == 0 || count == 0 || count > 4 || length != 6 + 3 * static_cast<std::size_t>(count))
-    Fail(kErrorSof);
+  if (width == 0 || count == 0 || count > 4 || length != 6 + 3 * static_cast<std::size_t>(count)) Fail(kErrorSof);
   // A height given later in a DNL segment is not supported.
   if (height == 0) Fail(kErrorDnl);
   Frame frame;

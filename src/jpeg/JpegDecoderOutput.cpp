@@ -22,10 +22,8 @@ std::uint8_t* RowOf(const BitmapTarget& target, int y) {
 void UpsampleH2(const std::uint8_t* in, int inWidth, std::uint8_t* out, int outWidth) {
   for (int x = 0; x < outWidth; ++x) {
     const int c = x >> 1;
-    if ((x & 1) == 0)
-      out[x] = static_cast<std::uint8_t>((3 * in[c] + in[std::max(c - 1, 0)] + 1) >> 2);
-    else
-      out[x] = static_cast<std::uint8_t>((3 * in[c] + in[std::min(c + 1, inWidth - 1)] + 2) >> 2);
+    if ((x & 1) == 0) out[x] = static_cast<std::uint8_t>((3 * in[c] + in[std::max(c - 1, 0)] + 1) >> 2);
+    else out[x] = static_cast<std::uint8_t>((3 * in[c] + in[std::min(c + 1, inWidth - 1)] + 2) >> 2);
   }
 }
 
@@ -34,10 +32,8 @@ void UpsampleH2V2(const std::uint8_t* near, const std::uint8_t* far, int inWidth
   auto sum = [&](int c) { return 3 * near[c] + far[c]; };
   for (int x = 0; x < outWidth; ++x) {
     const int c = x >> 1;
-    if ((x & 1) == 0)
-      out[x] = static_cast<std::uint8_t>((3 * sum(c) + sum(std::max(c - 1, 0)) + 8) >> 4);
-    else
-      out[x] = static_cast<std::uint8_t>((3 * sum(c) + sum(std::min(c + 1, inWidth - 1)) + 7) >> 4);
+    if ((x & 1) == 0) out[x] = static_cast<std::uint8_t>((3 * sum(c) + sum(std::max(c - 1, 0)) + 8) >> 4);
+    else out[x] = static_cast<std::uint8_t>((3 * sum(c) + sum(std::min(c + 1, inWidth - 1)) + 7) >> 4);
   }
 }
 
@@ -113,10 +109,8 @@ const std::uint8_t* JpegDecoder::UpsampledRow(const Component& c, int y, std::ui
     const int farRow = std::clamp((y & 1) != 0 ? nearRow + 1 : nearRow - 1, 0, c.sampleHeight - 1);
     const std::uint8_t* near = plane + nearRow * stride;
     const std::uint8_t* far = plane + farRow * stride;
-    if (horizontal == 1)
-      UpsampleV2(near, far, (y & 1) != 0 ? 2 : 1, buffer, width);
-    else
-      UpsampleH2V2(near, far, c.sampleWidth, buffer, width);
+    if (horizontal == 1) UpsampleV2(near, far, (y & 1) != 0 ? 2 : 1, buffer, width);
+    else UpsampleH2V2(near, far, c.sampleWidth, buffer, width);
     return buffer;
   }
   const std::uint8_t* source = plane + (y / vertical) * stride;
@@ -133,8 +127,7 @@ void JpegDecoder::WriteConvertedRows(const BitmapTarget& target) {
   const std::uint8_t* source[3] = {};
   for (int y = 0; y < rows; ++y) {
     for (std::size_t i = 0; i < m_frame.components.size(); ++i)
-      if (m_frame.components[i].needed)
-        source[i] = UpsampledRow(m_frame.components[i], y, buffers.data() + i * width);
+      if (m_frame.components[i].needed) source[i] = UpsampledRow(m_frame.components[i], y, buffers.data() + i * width);
     std::uint8_t* out = RowOf(target, y);
     if (target.channels == 1 && rgb) {
       for (int x = 0; x < width; ++x) out[x] = LumaOfRgb(source[0][x], source[1][x], source[2][x]);

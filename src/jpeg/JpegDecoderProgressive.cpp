@@ -119,14 +119,10 @@ void JpegDecoder::DecodeProgressiveScan(const Scan& scan, BitReader& reader) {
   const int shift = scan.approximationLow;
   ForEachBlock(scan, reader, [&](Component& component, int blockX, int blockY) {
     std::int16_t* block = CoefficientsOf(component, blockX, blockY);
-    if (dcScan && first)
-      DecodeDcFirst(reader, m_dcTables[component.dcTable], shift, component.dcPredictor, block);
-    else if (dcScan)
-      DecodeDcRefine(reader, shift, block);
-    else if (first)
-      DecodeAcFirst(reader, m_acTables[component.acTable], scan, m_eobRun, block);
-    else
-      DecodeAcRefine(reader, m_acTables[component.acTable], scan, m_eobRun, block);
+    if (dcScan && first) DecodeDcFirst(reader, m_dcTables[component.dcTable], shift, component.dcPredictor, block);
+    else if (dcScan) DecodeDcRefine(reader, shift, block);
+    else if (first) DecodeAcFirst(reader, m_acTables[component.acTable], scan, m_eobRun, block);
+    else DecodeAcRefine(reader, m_acTables[component.acTable], scan, m_eobRun, block);
   });
 }
 

@@ -60,10 +60,8 @@ void JpegDecoder::StoreBlock(const Component& component, int blockX, int blockY,
   if (x >= view.width || y >= view.height) return;
   std::uint8_t* out = view.origin + y * view.stride + x;
   if (x + 8 <= view.width && y + 8 <= view.height) {
-    if (dcOnly)
-      FillBlock(out, view.stride, DcOnlySample(block[0]));
-    else
-      m_routines.idct(block, out, view.stride);
+    if (dcOnly) FillBlock(out, view.stride, DcOnlySample(block[0]));
+    else m_routines.idct(block, out, view.stride);
     return;
   }
   std::uint8_t samples[64];
@@ -84,10 +82,8 @@ void JpegDecoder::DecodeSequentialScan(const Scan& scan, BitReader& reader) {
                                            m_quant[component.quantIndex].zigzag.data(), component.dcPredictor, block);
     // A block whose bits ran past the data was made up from padding: it is not the picture's.
     if (component.needed && !reader.Overran()) StoreBlock(component, blockX, blockY, block, last == 0);
-    if (last == 0)
-      block[0] = 0;
-    else
-      std::memset(block, 0, 64 * sizeof(std::int16_t));
+    if (last == 0) block[0] = 0;
+    else std::memset(block, 0, 64 * sizeof(std::int16_t));
   });
 }
 
@@ -121,10 +117,8 @@ void JpegDecoder::DecodeScan(const Scan& scan) {
   BitReader reader;
   reader.Reset(m_stream.data() + m_position, m_stream.data() + m_stream.size());
   try {
-    if (m_frame.progressive)
-      DecodeProgressiveScan(scan, reader);
-    else
-      DecodeSequentialScan(scan, reader);
+    if (m_frame.progressive) DecodeProgressiveScan(scan, reader);
+    else DecodeSequentialScan(scan, reader);
   } catch (const DecodeError&) {
     m_position = static_cast<std::size_t>(reader.Position() - m_stream.data());
     throw;

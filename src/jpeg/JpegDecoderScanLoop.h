@@ -38,8 +38,7 @@ void JpegDecoder::ForEachBlock(const Scan& scan, BitReader& reader, BlockDecoder
       for (int i = 0; i < scan.componentCount; ++i) {
         Component& component = m_frame.components[scan.components[i]];
         for (int y = 0; y < component.v; ++y)
-          for (int x = 0; x < component.h; ++x)
-            decodeBlock(component, mcuX * component.h + x, mcuY * component.v + y);
+          for (int x = 0; x < component.h; ++x) decodeBlock(component, mcuX * component.h + x, mcuY * component.v + y);
       }
       checkOverrun();
     }

@@ -88,9 +88,7 @@ class ScanEncoder {
     const int storedRow = m_input.bottomUp ? m_input.height - 1 - y : y;
     return m_input.pixels + static_cast<std::ptrdiff_t>(storedRow) * m_input.strideBytes;
   }
-  std::ptrdiff_t SourceRowStep() const {
-    return m_input.bottomUp ? -m_input.strideBytes : m_input.strideBytes;
-  }
+  std::ptrdiff_t SourceRowStep() const { return m_input.bottomUp ? -m_input.strideBytes : m_input.strideBytes; }
 
   // Widens row `row` of a strip plane to the padded width by repeating its last pixel, so that
   // partial blocks carry no artificial edge.
@@ -145,8 +143,8 @@ void ScanEncoder::LoadColourStrip(int top) {
   for (int row = 0; row < 8; ++row) {
     const std::size_t offset = static_cast<std::size_t>(row) * m_paddedWidth;
     if (top + row < m_input.height) {
-      m_kernels.bgrToYcc(SourceRow(top + row), m_input.width, m_planes[0].data() + offset,
-                         m_planes[1].data() + offset, m_planes[2].data() + offset);
+      m_kernels.bgrToYcc(SourceRow(top + row), m_input.width, m_planes[0].data() + offset, m_planes[1].data() + offset,
+                         m_planes[2].data() + offset);
       for (std::vector<std::uint8_t>& plane : m_planes) PadRight(plane.data(), row);
     } else {
       for (std::vector<std::uint8_t>& plane : m_planes)
@@ -177,9 +175,9 @@ void EncodeImage(const EncoderInput& input, Stream& stream, CpuVariant variant) 
   const bool colour = input.channels == 3;
   const QuantTables quant = {ScaleQuantTable(kLuminanceQuantZigzag, input.quality),
                              ScaleQuantTable(kChrominanceQuantZigzag, input.quality)};
-  EmitHeaders(stream, input, quant,
-              colour ? std::span<const FrameComponent>(kColourComponents)
-                     : std::span<const FrameComponent>(kGreyComponents));
+  EmitHeaders(
+      stream, input, quant,
+      colour ? std::span<const FrameComponent>(kColourComponents) : std::span<const FrameComponent>(kGreyComponents));
   stream.reserve(stream.size() + ScanSizeGuess(input));
   const EncoderKernels kernels = SelectEncoderKernels(variant);
   BitWriter writer(stream);

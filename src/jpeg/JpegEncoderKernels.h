@@ -51,8 +51,7 @@ using ForwardDctQuantizeFn = std::uint64_t (*)(const std::uint8_t* samples, std:
                                                const QuantDivisors& divisors, std::int16_t* zigzag);
 
 // Converts `width` pixels stored B, G, R to the three JFIF planes Y, Cb, Cr.
-using BgrToYccFn = void (*)(const std::uint8_t* bgr, int width, std::uint8_t* y, std::uint8_t* cb,
-                            std::uint8_t* cr);
+using BgrToYccFn = void (*)(const std::uint8_t* bgr, int width, std::uint8_t* y, std::uint8_t* cb, std::uint8_t* cr);
 
 struct EncoderKernels {
   ForwardDctQuantizeFn forwardDctQuantize;

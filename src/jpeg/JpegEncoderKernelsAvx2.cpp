@@ -89,14 +89,13 @@ std::uint64_t StoreZigzag(const __m128i (&rows)[8], std::int16_t* zigzag, std::i
     _mm_storeu_si128(reinterpret_cast<__m128i*>(zigzag + pair * 16 + 8), out[2 * pair + 1]);
     const __m128i bytes =
         _mm_packs_epi16(_mm_cmpeq_epi16(out[2 * pair], zero), _mm_cmpeq_epi16(out[2 * pair + 1], zero));
-    zeroMask |= static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm_movemask_epi8(bytes)))
-                << (pair * 16);
+    zeroMask |= static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm_movemask_epi8(bytes))) << (pair * 16);
   }
   return ~zeroMask;
 }
 
-std::uint64_t ForwardDctQuantizeAvx2(const std::uint8_t* samples, std::ptrdiff_t stride,
-                                     const QuantDivisors& divisors, std::int16_t* zigzag) {
+std::uint64_t ForwardDctQuantizeAvx2(const std::uint8_t* samples, std::ptrdiff_t stride, const QuantDivisors& divisors,
+                                     std::int16_t* zigzag) {
   const AanConstants<Float8> constants = MakeAanConstants<Float8>(Splat8);
   const __m256 levelShift = _mm256_set1_ps(128.0f);
   Float8 r[8];  // r[row] lane column; after the second pass r[u] lane v (transposed)
@@ -111,8 +110,7 @@ std::uint64_t ForwardDctQuantizeAvx2(const std::uint8_t* samples, std::ptrdiff_t
   __m128i rows[8];  // quantised, rows[u] = coefficients (v = 0..7, u)
   for (int u = 0; u < 8; u += 2) {
     const __m256i q0 = _mm256_cvtps_epi32(_mm256_mul_ps(r[u], _mm256_load_ps(&divisors.transposed[u * 8])));
-    const __m256i q1 =
-        _mm256_cvtps_epi32(_mm256_mul_ps(r[u + 1], _mm256_load_ps(&divisors.transposed[u * 8 + 8])));
+    const __m256i q1 = _mm256_cvtps_epi32(_mm256_mul_ps(r[u + 1], _mm256_load_ps(&divisors.transposed[u * 8 + 8])));
     // packs works per 128-bit lane: its low lane holds u's first four and u + 1's first four.
     const __m256i packed = _mm256_packs_epi32(q0, q1);
     const __m128i low = _mm256_castsi256_si128(packed), high = _mm256_extracti128_si256(packed, 1);
@@ -138,26 +136,23 @@ constexpr std::array<std::array<std::array<std::int8_t, 16>, 3>, 3> kChannelGath
 __m256i GatherChannel(const __m128i (&parts)[3], int channel) {
   __m128i bytes = _mm_setzero_si128();
   for (int source = 0; source < 3; ++source) {
-    const __m128i mask =
-        _mm_loadu_si128(reinterpret_cast<const __m128i*>(kChannelGather[channel][source].data()));
+    const __m128i mask = _mm_loadu_si128(reinterpret_cast<const __m128i*>(kChannelGather[channel][source].data()));
     bytes = _mm_or_si128(bytes, _mm_shuffle_epi8(parts[source], mask));
   }
   return _mm256_cvtepu8_epi16(bytes);
 }
 
 // (R*wr + G*wg + B*wb + bias) >> 14 for 16 pixels; rg and b1 hold (R, G) and (B, 1) pairs.
-void StorePlane(const __m256i (&rg)[2], const __m256i (&b1)[2], __m256i rgWeights, __m256i bWeights,
-                __m256i bias, std::uint8_t* out) {
+void StorePlane(const __m256i (&rg)[2], const __m256i (&b1)[2], __m256i rgWeights, __m256i bWeights, __m256i bias,
+                std::uint8_t* out) {
   __m256i half[2];
   for (int i = 0; i < 2; ++i) {
-    const __m256i sum =
-        _mm256_add_epi32(_mm256_madd_epi16(rg[i], rgWeights), _mm256_madd_epi16(b1[i], bWeights));
+    const __m256i sum = _mm256_add_epi32(_mm256_madd_epi16(rg[i], rgWeights), _mm256_madd_epi16(b1[i], bWeights));
     half[i] = _mm256_srai_epi32(_mm256_add_epi32(sum, bias), ycc::kShift);
   }
   // unpack and pack both work per lane, so their orders cancel; the permute joins the lanes.
   const __m256i bytes = _mm256_packus_epi16(_mm256_packs_epi32(half[0], half[1]), _mm256_setzero_si256());
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
-                   _mm256_castsi256_si128(_mm256_permute4x64_epi64(bytes, 0x08)));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(_mm256_permute4x64_epi64(bytes, 0x08)));
 }
 
 __m256i WeightPair(int first, int second) {
@@ -175,8 +170,7 @@ void BgrToYccAvx2(const std::uint8_t* bgr, int width, std::uint8_t* y, std::uint
     const __m128i parts[3] = {_mm_loadu_si128(reinterpret_cast<const __m128i*>(pixels)),
                               _mm_loadu_si128(reinterpret_cast<const __m128i*>(pixels + 16)),
                               _mm_loadu_si128(reinterpret_cast<const __m128i*>(pixels + 32))};
-    const __m256i blue = GatherChannel(parts, 0), green = GatherChannel(parts, 1),
-                  red = GatherChannel(parts, 2);
+    const __m256i blue = GatherChannel(parts, 0), green = GatherChannel(parts, 1), red = GatherChannel(parts, 2);
     const __m256i rg[2] = {_mm256_unpacklo_epi16(red, green), _mm256_unpackhi_epi16(red, green)};
     const __m256i b1[2] = {_mm256_unpacklo_epi16(blue, one), _mm256_unpackhi_epi16(blue, one)};
     StorePlane(rg, b1, WeightPair(kYr, kYg), WeightPair(kYb, kHalf), zero, y + x);

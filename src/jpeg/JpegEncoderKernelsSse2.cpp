@@ -34,14 +34,13 @@ std::uint64_t NonZeroMask(const std::int16_t* zigzag) {
     const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(zigzag + part * 16));
     const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(zigzag + part * 16 + 8));
     const __m128i bytes = _mm_packs_epi16(_mm_cmpeq_epi16(a, zero), _mm_cmpeq_epi16(b, zero));
-    zeroMask |= static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm_movemask_epi8(bytes)))
-                << (part * 16);
+    zeroMask |= static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm_movemask_epi8(bytes))) << (part * 16);
   }
   return ~zeroMask;
 }
 
-std::uint64_t ForwardDctQuantizeSse2(const std::uint8_t* samples, std::ptrdiff_t stride,
-                                     const QuantDivisors& divisors, std::int16_t* zigzag) {
+std::uint64_t ForwardDctQuantizeSse2(const std::uint8_t* samples, std::ptrdiff_t stride, const QuantDivisors& divisors,
+                                     std::int16_t* zigzag) {
   const AanConstants<Float4> constants = MakeAanConstants<Float4>(Splat4);
   const __m128 levelShift = _mm_set1_ps(128.0f);
   const __m128i zero = _mm_setzero_si128();
@@ -80,8 +79,8 @@ __m128i WeightPair(int first, int second) {
 }
 
 // (R*wr + G*wg + B*wb + bias) >> 14 for 8 pixels; rg and b1 hold (R, G) and (B, 1) pairs.
-void StorePlane(const __m128i (&rg)[2], const __m128i (&b1)[2], __m128i rgWeights, __m128i bWeights,
-                __m128i bias, std::uint8_t* out) {
+void StorePlane(const __m128i (&rg)[2], const __m128i (&b1)[2], __m128i rgWeights, __m128i bWeights, __m128i bias,
+                std::uint8_t* out) {
   __m128i half[2];
   for (int i = 0; i < 2; ++i) {
     const __m128i sum = _mm_add_epi32(_mm_madd_epi16(rg[i], rgWeights), _mm_madd_epi16(b1[i], bWeights));

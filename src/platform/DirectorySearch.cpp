@@ -28,8 +28,7 @@ bool WildcardMatch(const std::string& pattern, const std::string& name) {
     if (escaped && FoldCase(pattern[p + 1]) == FoldCase(name[n])) {
       p += 2;
       ++n;
-    } else if (!escaped && p < pattern.size() &&
-               (pattern[p] == '?' || FoldCase(pattern[p]) == FoldCase(name[n]))) {
+    } else if (!escaped && p < pattern.size() && (pattern[p] == '?' || FoldCase(pattern[p]) == FoldCase(name[n]))) {
       ++p;
       ++n;
     } else if (p < pattern.size() && pattern[p] == '*') {

@@ -27,7 +27,7 @@ class FramePacedRepaints : public QObject {
 
   QWidget* m_window;
   OncePerFrame m_frames;
-  bool m_holding = false;             // a repaint request was held back
+  bool m_holding = false;                // a repaint request was held back
   const QEvent* m_ownRequest = nullptr;  // the request let through, on its way
 };
 

@@ -10,18 +10,18 @@
 namespace orvel::viewer {
 
 struct WindowLayoutInput {
-  QSize slice;            // slice pixels
-  QSize client;           // the dialog's client size as built from its template
-  QRect frame;            // the image frame in client coordinates, as built
-  int anchorBottom = 0;   // the client height reaches at least this (the controls' column)
-  QMargins decorations;   // the window manager's frame and caption; none known before the first show
-  QRect available;        // the available geometry of the screen the window opens on
+  QSize slice;           // slice pixels
+  QSize client;          // the dialog's client size as built from its template
+  QRect frame;           // the image frame in client coordinates, as built
+  int anchorBottom = 0;  // the client height reaches at least this (the controls' column)
+  QMargins decorations;  // the window manager's frame and caption; none known before the first show
+  QRect available;       // the available geometry of the screen the window opens on
 };
 
 struct WindowLayout {
-  QSize frame;          // the image frame's size
-  QSize client;         // the dialog's client size
-  QPoint windowTopLeft; // where the window, decorations included, is placed
+  QSize frame;           // the image frame's size
+  QSize client;          // the dialog's client size
+  QPoint windowTopLeft;  // where the window, decorations included, is placed
 };
 
 inline constexpr int kLowestWindowBottom = 570;  // screen row the window's bottom edge reaches at least

@@ -74,11 +74,11 @@ class Playback {
   platform::WindowTimer m_timer;
   unsigned m_timerId = 0;  // the playback timer's identifier while it runs
   QTimer m_pauseTimer;
-  std::function<void()> m_afterPause;  // the rest of the step, run when the pause ends
+  std::function<void()> m_afterPause;              // the rest of the step, run when the pause ends
   std::unique_ptr<PlaybackReadAhead> m_readAhead;  // slices the next steps reach (two or more slices)
-  int m_playDirection = 1;  // +1 towards the last slice, -1 towards the first
-  int m_playDelay = 0;      // milliseconds after each step
-  bool m_tickBusy = false;  // a step is under way, its pauses included
+  int m_playDirection = 1;                         // +1 towards the last slice, -1 towards the first
+  int m_playDelay = 0;                             // milliseconds after each step
+  bool m_tickBusy = false;                         // a step is under way, its pauses included
 };
 
 }  // namespace orvel::viewer

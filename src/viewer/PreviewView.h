@@ -9,9 +9,9 @@
 namespace orvel::viewer {
 
 struct PreviewMarks {
-  int left = 0, right = 0;          // client x of the marks' ends
-  std::optional<int> currentRow;    // client row of the current-slice marker (red)
-  std::vector<int> rangeRows;       // client rows of the bottom and top limits (blue)
+  int left = 0, right = 0;        // client x of the marks' ends
+  std::optional<int> currentRow;  // client row of the current-slice marker (red)
+  std::vector<int> rangeRows;     // client rows of the bottom and top limits (blue)
 };
 
 class PreviewView : public PictureView {

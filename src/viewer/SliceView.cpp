@@ -20,13 +20,14 @@ void SliceView::PaintOver(QPainter& painter) {
   const QPoint a = m_overlay.start, b = m_overlay.stop;
   switch (m_overlay.figure) {
     case Figure::kLine: painter.drawLine(a, b); break;
-    case Figure::kRectangle: painter.drawPolyline(QPolygon({a, QPoint(b.x(), a.y()), b, QPoint(a.x(), b.y()), a})); break;
+    case Figure::kRectangle:
+      painter.drawPolyline(QPolygon({a, QPoint(b.x(), a.y()), b, QPoint(a.x(), b.y()), a}));
+      break;
     case Figure::kEllipse: painter.drawEllipse(QRect(a, b).normalized()); break;
     case Figure::kNone: break;
   }
   if (m_overlay.handles) {
-    for (const QPoint* corners : {m_overlay.startHandle, m_overlay.stopHandle})
-      painter.drawPolygon(corners, 4);
+    for (const QPoint* corners : {m_overlay.startHandle, m_overlay.stopHandle}) painter.drawPolygon(corners, 4);
   }
   painter.restore();
 }

@@ -10,8 +10,8 @@ namespace orvel::viewer {
 struct SliceOverlay {
   enum class Figure { kNone, kLine, kRectangle, kEllipse };
   Figure figure = Figure::kNone;
-  QPoint start, stop;        // screen positions in client pixels: trunc(image point x scale)
-  bool handles = false;      // the two handle squares
+  QPoint start, stop;                    // screen positions in client pixels: trunc(image point x scale)
+  bool handles = false;                  // the two handle squares
   QPoint startHandle[4], stopHandle[4];  // their corners, screen positions, in drawing order
 };
 

@@ -161,7 +161,7 @@ class ViewerDialog : public QDialog {
   void ShowSliceRegion();
   QPointF ImagePosition(const QPointF& dialogPoint) const;  // slice pixels, not truncated
   QPointF FramePosition(const QPointF& dialogPoint) const;  // image frame client pixels
-  bool MoveGrabbedPoints(const QPointF& imagePoint);       // false outside the dragging band
+  bool MoveGrabbedPoints(const QPointF& imagePoint);        // false outside the dragging band
   void ShowLineResults();
   void ShowAreaResults();
   // What the controls ask of the core now: the tool, its points, the display, range and spacing.
@@ -208,19 +208,19 @@ class ViewerDialog : public QDialog {
   QSlider* m_sliceSlider = nullptr;
   QSlider* m_speedSlider = nullptr;
   bool m_invert = false;
-  int m_palette = 0;  // 0 Greyscale, 1 Colour 1, 2 Colour 2, 3 Binary, 4 Original
+  int m_palette = 0;    // 0 Greyscale, 1 Colour 1, 2 Colour 2, 3 Binary, 4 Original
   bool m_play = false;  // Start (playback, or a 3D or cut run) rather than Stop
   QIcon m_icon;
 
   // Our own.
   bool m_sliceRunGoesOn = false;  // a 3D or cut run is reading its slices, whatever m_play says
-  int m_sliceSpacing = 1;  // pixel rows or voxel planes one slice stands for
+  int m_sliceSpacing = 1;         // pixel rows or voxel planes one slice stands for
   std::string m_resultsText;
   platform::IniFile m_settings;
   platform::BuiltDialog m_controls;
   DatasetWindow m_sampleWindow;  // how 16-bit and float slices become 8 bits; before playback
   Playback m_playback;           // after the paths and the window, which its read-ahead uses
-  int m_decodeWorkers = 0;  // slices decoded at once; 0: one per usable processor
+  int m_decodeWorkers = 0;       // slices decoded at once; 0: one per usable processor
   SliceView* m_sliceView = nullptr;
   PreviewView* m_previewView = nullptr;
   PictureView* m_colourBarView = nullptr;
@@ -232,7 +232,7 @@ class ViewerDialog : public QDialog {
   bool m_spaceHeld = false;  // Space is down while the image frame has the focus
   // The first layout's checks against the window manager's frame; -1 before the first show.
   int m_screenChecksLeft = -1;
-  QSize m_laidOutSize;  // the size the first layout gave the window
+  QSize m_laidOutSize;                 // the size the first layout gave the window
   WindowLayoutInput m_templateLayout;  // the window as its template built it, for that layout
 };
 

@@ -47,7 +47,6 @@ QString BoxText(const QString& text) {
   return shown;
 }
 
-
 }  // namespace
 
 ViewerDialog::ViewerDialog(const Dataset& dataset, QWidget* parent)
@@ -60,8 +59,9 @@ ViewerDialog::ViewerDialog(const Dataset& dataset, QWidget* parent)
       m_sliceSpacing(dataset.SliceSpacing()),
       m_settings(SettingsFilePath()),
       m_sampleWindow(dataset.slicePaths),
-      m_playback(m_slicePaths, m_sampleWindow, [this] { OnPlaybackTimer(); },
-                 [this](int slice) { ShowNextPlaybackSlice(slice); }) {
+      m_playback(
+          m_slicePaths, m_sampleWindow, [this] { OnPlaybackTimer(); },
+          [this](int slice) { ShowNextPlaybackSlice(slice); }) {
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                  Qt::WindowCloseButtonHint);
   m_controls = platform::BuildDialog(this, ViewerTemplate(), MakeFrameView);
@@ -130,8 +130,8 @@ void ViewerDialog::InitialiseViewer() {
   m_sliceCount = static_cast<int>(m_slicePaths.size());
 
   if (m_previewKind == kVolumePreview)
-    HideControls({id::kSelectionGroup, id::kLine, id::kRectangle, id::kEllipse, id::kCut, id::kBottomLimit,
-                  id::kTopLimit});
+    HideControls(
+        {id::kSelectionGroup, id::kLine, id::kRectangle, id::kEllipse, id::kCut, id::kBottomLimit, id::kTopLimit});
   // Hidden or not, the selector names only slices the dataset has.
   SetSliderRange(m_sliceSlider, 0, m_sliceCount - 1);
   SetSliderToSlice(m_sliceSlider, 0);
@@ -167,7 +167,7 @@ void ViewerDialog::InitialiseViewer() {
                   id::kCut, id::kRectangle, id::kEllipse, id::kSelectionGroup, id::kProcessingGroup,
                   id::kResultsGroup, id::kGreyscale, id::kBinary, id::kColour1, id::kColour2,
                   id::kLowerLevelCaption, id::kUpperLevelCaption, id::kInvert, id::kResults});
-    // clang-format on
+  // clang-format on
   const LinePoints points = ReadLinePoints(m_settings, m_imageWidth, m_imageHeight);
   m_startPoint = points.start;
   m_stopPoint = points.stop;
@@ -261,8 +261,7 @@ void ViewerDialog::KeepWindowOnScreen() {
   const QMargins decorations = FrameMargins();
   if (!screen->availableGeometry().contains(frameGeometry())) LayOutWindow(decorations);
   // Until the manager's frame is known, look again.
-  if (decorations.isNull() && --m_screenChecksLeft > 0)
-    QTimer::singleShot(100, this, [this] { KeepWindowOnScreen(); });
+  if (decorations.isNull() && --m_screenChecksLeft > 0) QTimer::singleShot(100, this, [this] { KeepWindowOnScreen(); });
 }
 
 // The image frame keeps its top-left corner and the slice's aspect, 10 pixels short of the

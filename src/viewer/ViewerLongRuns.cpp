@@ -88,9 +88,9 @@ void ViewerDialog::Create3DModel() {
   } catch (const std::length_error&) {
     OnStop();  // a box beyond any slice: nothing to build
   }
-  const bool finished =
-      model && RunOverSlices(request.firstSlice, request.lastSlice, [&] { ShowModelProgress(*model); },
-                             [&] { model->AddSlice(m_slice); });
+  const bool finished = model && RunOverSlices(
+                                     request.firstSlice, request.lastSlice, [&] { ShowModelProgress(*model); },
+                                     [&] { model->AddSlice(m_slice); });
   if (!finished) {  // cancelled: nothing of the model is shown
     SetText(id::kGraphCaption, "");
     SetResultsText("");

@@ -43,8 +43,8 @@ void ViewerDialog::ShowLineResults() {
   const analysis::LineRequest request = analysis::LineRequestFor(CurrentRequest(), m_slice);
   const analysis::LineMeasurement line = analysis::MeasureLine(m_slice, request);
   const QSize graphSize = m_graphView->contentsRect().size();
-  m_graphView->SetGraph(LineProfileGraph(
-      analysis::LineProfile(m_slice, request.start, request.stop, graphSize.width()), graphSize));
+  m_graphView->SetGraph(
+      LineProfileGraph(analysis::LineProfile(m_slice, request.start, request.stop, graphSize.width()), graphSize));
   SetResultsText(m_resultsText + line.text);
 }
 

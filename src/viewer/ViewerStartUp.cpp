@@ -17,8 +17,7 @@ bool ChooseDataset(const std::string& commandLine, Dataset& dataset) {
   platform::FileDialogRequest request;
   request.title = "Orvel: Open dataset";
   // Upper-case extensions are slices too, and some file dialogs match patterns case-sensitively.
-  request.filterName =
-      "Images (*.bmp *.jpg *.jpeg *.tif *.tiff *.png *.BMP *.JPG *.JPEG *.TIF *.TIFF *.PNG)";
+  request.filterName = "Images (*.bmp *.jpg *.jpeg *.tif *.tiff *.png *.BMP *.JPG *.JPEG *.TIF *.TIFF *.PNG)";
   const auto chosen = platform::CurrentUserDialogs().AskOpenFile(nullptr, request);
   return chosen && DiscoverDataset(*chosen, dataset) == DiscoveryResult::kFound;
 }

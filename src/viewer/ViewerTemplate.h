@@ -14,8 +14,8 @@ constexpr int kImage = 1020, kLowerLevel = 1049, kUpperLevel = 1050, kLowerLevel
 constexpr int kSelectionGroup = 1051, kLine = 1054, kBottomLimit = 1047, kTopLimit = 1052, kCut = 1055,
               kProcessingGroup = 1094, kRectangle = 1060, kEllipse = 1061;
 constexpr int kGreyscale = 1141, kColour1 = 1142, kColour2 = 1143, kBinary = 1144, kOriginal = 1145;
-constexpr int kResults = 1083, kSizeDistribution = 1086, kResultsGroup = 1095, kModel3D = 1088,
-              kColourBar = 1096, kGraphCaption = 1097, kGraph = 1092;
+constexpr int kResults = 1083, kSizeDistribution = 1086, kResultsGroup = 1095, kModel3D = 1088, kColourBar = 1096,
+              kGraphCaption = 1097, kGraph = 1092;
 }  // namespace id
 
 const platform::DialogTable& ViewerTemplate();

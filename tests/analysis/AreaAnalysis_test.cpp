@@ -16,8 +16,8 @@ using test::SetImagePixel;
 // Value 200 passes the window [100, 250]; 0 does not.
 constexpr ThresholdRange kWindow{100, 250};
 
-AreaRequest Area(int x0, int y0, int x1, int y1, AreaShape shape = AreaShape::kRectangle,
-                 double pixelSizeMm = 0, bool invert = false) {
+AreaRequest Area(int x0, int y0, int x1, int y1, AreaShape shape = AreaShape::kRectangle, double pixelSizeMm = 0,
+                 bool invert = false) {
   AreaRequest request;
   request.start = {x0, y0};
   request.stop = {x1, y1};
@@ -144,9 +144,8 @@ TEST(AreaAnalysisTest, MillimetreForms) {
 TEST(AreaAnalysisTest, SizeClassesFollowTheBase2LogarithmOfTheEquivalentDiameter) {
   // First and last object size of classes 0 .. 11.
   const std::int64_t bounds[12][2] = {
-      {1, 3},         {4, 12},         {13, 50},          {51, 201},
-      {202, 804},     {805, 3216},     {3217, 12867},     {12868, 51470},
-      {51471, 205881}, {205882, 823525}, {823526, 3294101}, {3294102, 13176406},
+      {1, 3},        {4, 12},        {13, 50},        {51, 201},        {202, 804},        {805, 3216},
+      {3217, 12867}, {12868, 51470}, {51471, 205881}, {205882, 823525}, {823526, 3294101}, {3294102, 13176406},
   };
   for (int k = 0; k < 12; ++k) {
     EXPECT_EQ(SizeClassOf(bounds[k][0]), k) << bounds[k][0];
@@ -189,8 +188,7 @@ TEST(AreaAnalysisTest, ObjectSizesSumToTheSelectedArea) {
 }
 
 TEST(AreaAnalysisTest, HugeBoxIsRefused) {
-  EXPECT_THROW(MeasureArea(MakeSlice(4, 4), Area(-2000000000, -2000000000, 2000000000, 2000000000)),
-               std::length_error);
+  EXPECT_THROW(MeasureArea(MakeSlice(4, 4), Area(-2000000000, -2000000000, 2000000000, 2000000000)), std::length_error);
 }
 
 TEST(AreaAnalysisTest, BarsScaleToTheLargestOfAllTwentyCounters) {

@@ -71,8 +71,8 @@ TEST(ColourSchemeTest, ThresholdWindowSwapsWhenTheLowerSliderIsAboveHalfTheUpper
 TEST(ColourSchemeTest, OriginalCopiesOrComplementsTheFileColours) {
   std::vector<std::uint8_t> original(1024);
   for (int i = 0; i < 256; ++i) {
-    original[4 * i] = static_cast<std::uint8_t>(i);       // blue
-    original[4 * i + 1] = 7;                               // green
+    original[4 * i] = static_cast<std::uint8_t>(i);            // blue
+    original[4 * i + 1] = 7;                                   // green
     original[4 * i + 2] = static_cast<std::uint8_t>(255 - i);  // red
   }
   EXPECT_EQ(Table(8, 0, 1, 0, 255, original)[10], (Entry{245, 7, 10}));

@@ -77,8 +77,7 @@ TEST(CutColoursTest, OriginalWithInvertIsTheComplementOfTheFileColours) {
   const SliceImage cut = CutOf(slice, {kOriginalPalette, true, 128, 383});
   const std::uint8_t* table = cut.GetColourTable();
   const std::vector<std::uint8_t>& file = slice.GetOriginalColours();
-  for (int i = 0; i < 256 * 4; ++i)
-    ASSERT_EQ(table[i], i % 4 == 3 ? 0 : 255 - file[i]) << "entry " << i / 4;
+  for (int i = 0; i < 256 * 4; ++i) ASSERT_EQ(table[i], i % 4 == 3 ? 0 : 255 - file[i]) << "entry " << i / 4;
   // The file colours travel with the cut, as the slice's own original colours.
   EXPECT_EQ(cut.GetOriginalColours(), file);
 }

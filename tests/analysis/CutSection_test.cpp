@@ -86,8 +86,8 @@ TEST_F(CutSectionTest, WritesTheCutAsJpegAtTheQualityAsked) {
 TEST_F(CutSectionTest, PaletteGivesTheColoursTheViewerShows) {
   WriteSeries(m_dir, 2);
   const std::string out = m_dir.File("binary.BMP");  // the extension's case is ignored
-  const RunResult result = Analyze({Slice(10), "--line", "0,0,30,40", "--cut", out,
-                                    "--palette", "binary", "--levels", "60,200", "--invert"});
+  const RunResult result = Analyze(
+      {Slice(10), "--line", "0,0,30,40", "--cut", out, "--palette", "binary", "--levels", "60,200", "--invert"});
   ASSERT_EQ(result.status, 0) << result.err;
   std::vector<std::uint8_t> expected(1024);
   ComputeColourTable(7, 256, 60, 200, 60, 100, nullptr, expected.data());

@@ -26,8 +26,7 @@ std::vector<SliceImage> RandomStack(int width, int height, int layers) {
   return slices;
 }
 
-SliceImage Cut(const CutSettings& settings, const std::vector<SliceImage>& slices,
-               const CutDisplay& display = {}) {
+SliceImage Cut(const CutSettings& settings, const std::vector<SliceImage>& slices, const CutDisplay& display = {}) {
   CutBuilder builder(settings);
   for (const SliceImage& slice : slices) builder.AddSlice(slice);
   return builder.TakeCutImage(display);
@@ -77,9 +76,7 @@ TEST(CutTest, RightToLeftCutMirrorsTheLeftToRightCut) {
   // Each direction samples from its own start and leaves out its own stop point, so the reverse
   // cut is the mirror image moved by that one pixel: reverse[j] = forward[len - j].
   const auto slices = RandomStack(128, 128, 3);
-  const struct {
-    int x0, y0, x1, y1;
-  } lines[] = {{10, 70, 110, 70}, {40, 5, 40, 120}};
+  const struct { int x0, y0, x1, y1; } lines[] = {{10, 70, 110, 70}, {40, 5, 40, 120}};
   for (const auto& l : lines) {
     const SliceImage forward = Cut(Line(l.x0, l.y0, l.x1, l.y1, 3), slices);
     const SliceImage reverse = Cut(Line(l.x1, l.y1, l.x0, l.y0, 3), slices);

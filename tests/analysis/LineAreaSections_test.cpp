@@ -53,10 +53,10 @@ TEST(LineSectionTest, NoSamplesGiveNullValues) {
 
 TEST(AreaSectionTest, ThresholdsWithTheLevelSliderWindow) {
   SectionFixture fixture(SelectionTool::kRectangle, {20, 20, 0, 0});
-  SetImagePixel(fixture.slice, 1, 1, 100);   // in [100, 150]
+  SetImagePixel(fixture.slice, 1, 1, 100);  // in [100, 150]
   SetImagePixel(fixture.slice, 5, 5, 150);
   SetImagePixel(fixture.slice, 6, 5, 140);
-  SetImagePixel(fixture.slice, 9, 9, 151);   // above the window
+  SetImagePixel(fixture.slice, 9, 9, 151);  // above the window
   const SectionResult result = RunAreaSection(fixture.Context());
   EXPECT_EQ(result.text,
             "Total Area: 3 sq.pixels\r\nRelative Area: 0.8%\r\nAverage Object Size:  1.4 pixels\r\n"

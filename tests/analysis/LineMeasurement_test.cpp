@@ -14,8 +14,7 @@ using test::ImagePixel;
 using test::MakeSlice;
 using test::SetImagePixel;
 
-LineRequest Line(int x0, int y0, int x1, int y1, double pixelSizeMm = 0, std::int64_t steps = 0,
-                 int spacing = 1) {
+LineRequest Line(int x0, int y0, int x1, int y1, double pixelSizeMm = 0, std::int64_t steps = 0, int spacing = 1) {
   LineRequest request;
   request.start = {x0, y0};
   request.stop = {x1, y1};
@@ -108,13 +107,11 @@ struct ThreeDCase {
 TEST(LineMeasurementTest, ThreeDLengthSpansSpacingTimesTheSlicesBetweenTheLimits) {
   const SliceImage slice = MakeSlice(64, 16);
   const ThreeDCase cases[] = {
-      {4, 1, 0, "3D Length: 5 pixels\r\n"},   // N = 3, Z = 4
-      {2, 2, 0, "3D Length: 5 pixels\r\n"},   // Z = 2 x 2
-      {4, 0, 0, "3D Length: 5 pixels\r\n"},   // a spacing below 1 counts as 1
-      {4, -3, 0, "3D Length: 5 pixels\r\n"},
-      {0, 5, 0, "3D Length: 3 pixels\r\n"},   // one-slice range: no z extent
-      {4, 1, 0.1, "3D Length: 0.50 mm\r\n"},
-      {9999, 9999, 0, "3D Length: 99980001 pixels\r\n"},  // beyond 16 bits
+      {4, 1, 0, "3D Length: 5 pixels\r\n"},                                         // N = 3, Z = 4
+      {2, 2, 0, "3D Length: 5 pixels\r\n"},                                         // Z = 2 x 2
+      {4, 0, 0, "3D Length: 5 pixels\r\n"},                                         // a spacing below 1 counts as 1
+      {4, -3, 0, "3D Length: 5 pixels\r\n"}, {0, 5, 0, "3D Length: 3 pixels\r\n"},  // one-slice range: no z extent
+      {4, 1, 0.1, "3D Length: 0.50 mm\r\n"}, {9999, 9999, 0, "3D Length: 99980001 pixels\r\n"},  // beyond 16 bits
   };
   for (const ThreeDCase& c : cases) {
     const std::string text = MeasureLine(slice, Line(10, 5, 13, 5, c.pixelSizeMm, c.steps, c.spacing)).text;

@@ -15,9 +15,7 @@ namespace {
 struct FullModel {
   int width, height, planes;  // planes = (L + 1) s
   std::vector<std::uint8_t> voxels;
-  std::uint8_t& At(int x, int y, int z) {
-    return voxels[(static_cast<std::size_t>(z) * height + y) * width + x];
-  }
+  std::uint8_t& At(int x, int y, int z) { return voxels[(static_cast<std::size_t>(z) * height + y) * width + x]; }
 };
 
 bool Admits(const ModelSettings& s, int x, int y) {
@@ -29,8 +27,7 @@ bool Admits(const ModelSettings& s, int x, int y) {
 }
 
 FullModel BuildFullModel(const ModelSettings& s, const std::vector<SliceImage>& slices) {
-  FullModel model{static_cast<int>(s.box.Width()), static_cast<int>(s.box.Height()),
-                  (s.layers + 1) * s.spacing, {}};
+  FullModel model{static_cast<int>(s.box.Width()), static_cast<int>(s.box.Height()), (s.layers + 1) * s.spacing, {}};
   model.voxels.assign(static_cast<std::size_t>(model.width) * model.height * model.planes, 0);
   for (int k = 0; k < s.layers; ++k)
     for (int y = s.box.minY; y < s.box.maxY; ++y)
@@ -53,8 +50,7 @@ std::int64_t CountSurface(FullModel& model, int filledPlanes) {
   for (int z = 0; z < filledPlanes; ++z)
     for (int y = 0; y < model.height; ++y)
       for (int x = 0; x < model.width; ++x)
-        if (z == 0 || z == filledPlanes - 1 || x == 0 || x == model.width - 1 || y == 0 ||
-            y == model.height - 1)
+        if (z == 0 || z == filledPlanes - 1 || x == 0 || x == model.width - 1 || y == 0 || y == model.height - 1)
           model.At(x, y, z) = 0;
   double surface = 0;
   for (int z = 1; z <= filledPlanes - 2; ++z)
@@ -108,8 +104,8 @@ TEST(Model3DReferenceTest, VolumeAndSurfaceEqualTheFullVoxelModel) {
     const ModelResult result = builder.Finish();
 
     FullModel model = BuildFullModel(settings, slices);
-    SCOPED_TRACE(testing::Message() << "trial " << trial << ", box " << width << " x " << height
-                                    << ", L " << settings.layers << ", s " << settings.spacing);
+    SCOPED_TRACE(testing::Message() << "trial " << trial << ", box " << width << " x " << height << ", L "
+                                    << settings.layers << ", s " << settings.spacing);
     EXPECT_EQ(result.modelSize, static_cast<std::int64_t>(model.voxels.size()));
     EXPECT_EQ(result.volume, CountVolume(model));
     EXPECT_EQ(result.surface, CountSurface(model, settings.layers * settings.spacing));

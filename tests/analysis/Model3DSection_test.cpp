@@ -48,8 +48,8 @@ TEST_F(Model3DSectionTest, PrintsTheCompleteTextOfAFinishedRun) {
 
 TEST_F(Model3DSectionTest, JsonHoldsTheCountsAndTheTextOfTheRange) {
   WriteCubeSeries(m_dir, 5);
-  const RunResult result = Analyze({Slice(4), "--rectangle", "2,2,14,14", "--3d",
-                                    "--levels", "100,510", "--range", "3,2", "--json"});
+  const RunResult result =
+      Analyze({Slice(4), "--rectangle", "2,2,14,14", "--3d", "--levels", "100,510", "--range", "3,2", "--json"});
   ASSERT_EQ(result.status, 0) << result.err;
   // Slices 2 and 3: 4 planes, the end ones cleared, leave a 6 x 6 x 2 slab: 72 + 48 faces.
   EXPECT_NE(result.out.find("\"model\":{\"modelsize\":864,\"volume\":144,\"surface\":120,\"text\":"

@@ -50,8 +50,7 @@ TEST(Model3DTextTest, PixelAndMillimetreFormsSplitAtTenAndZeroRatios) {
 TEST(Model3DTextTest, VoxelCountsBeyond32BitsPrintWhole) {
   const std::int64_t volume = std::int64_t{5} << 32;
   EXPECT_EQ(ModelCreationText(volume * 2), "3D-model creation\r\nmodelsize 42949672960 voxels\r\n");
-  EXPECT_NE(Analysis(volume, 0, 0.0, 0.0).find("Total Volume : 21474836480 cub.pixels\r\n"),
-            std::string::npos);
+  EXPECT_NE(Analysis(volume, 0, 0.0, 0.0).find("Total Volume : 21474836480 cub.pixels\r\n"), std::string::npos);
 }
 
 TEST(Model3DTextTest, VolumeFractionOfBoxAndEllipse) {
@@ -63,10 +62,10 @@ TEST(Model3DTextTest, VolumeFractionOfBoxAndEllipse) {
 }
 
 TEST(Model3DTextTest, VolumeFractionWithAZeroDivisorIsZero) {
-  EXPECT_EQ(VolumeFractionPercent(0, AreaShape::kEllipse, 1, 10, 3, 1), 0.0);   // a = 0
-  EXPECT_EQ(VolumeFractionPercent(0, AreaShape::kEllipse, 10, 1, 3, 1), 0.0);   // b = 0
-  EXPECT_EQ(VolumeFractionPercent(0, AreaShape::kRectangle, 0, 10, 3, 1), 0.0); // width 0
-  EXPECT_EQ(VolumeFractionPercent(0, AreaShape::kRectangle, 10, 0, 3, 1), 0.0); // height 0
+  EXPECT_EQ(VolumeFractionPercent(0, AreaShape::kEllipse, 1, 10, 3, 1), 0.0);    // a = 0
+  EXPECT_EQ(VolumeFractionPercent(0, AreaShape::kEllipse, 10, 1, 3, 1), 0.0);    // b = 0
+  EXPECT_EQ(VolumeFractionPercent(0, AreaShape::kRectangle, 0, 10, 3, 1), 0.0);  // width 0
+  EXPECT_EQ(VolumeFractionPercent(0, AreaShape::kRectangle, 10, 0, 3, 1), 0.0);  // height 0
 }
 
 TEST(Model3DTextTest, LayerLine) { EXPECT_EQ(ModelLayerText(3, 12), "layer 3 of 12\r\n"); }

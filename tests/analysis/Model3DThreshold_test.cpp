@@ -28,11 +28,11 @@ TEST(Model3DThresholdTest, EveryBitIsTheWindowTestOfItsValue) {
   values[1] = 255;
   // Windows inside the byte range, at its ends, one value wide, and reaching beyond it (level
   // positions are not bounded on the command line).
-  const ThresholdRange windows[] = {{100, 150}, {0, 255}, {0, 0}, {255, 255}, {77, 77},
+  const ThresholdRange windows[] = {{100, 150}, {0, 255},   {0, 0},     {255, 255}, {77, 77},
                                     {-20, 40},  {200, 900}, {300, 400}, {-9, -1}};
   // Counts that end inside a 16-value step, on a word edge, and just past one.
-  for (const std::size_t count : {std::size_t{0}, std::size_t{1}, std::size_t{15}, std::size_t{64},
-                                  std::size_t{65}, std::size_t{300}})
+  for (const std::size_t count :
+       {std::size_t{0}, std::size_t{1}, std::size_t{15}, std::size_t{64}, std::size_t{65}, std::size_t{300}})
     for (const ThresholdRange window : windows)
       for (const bool invert : {false, true})
         for (const PackFunction pack : Implementations()) {
@@ -41,8 +41,8 @@ TEST(Model3DThresholdTest, EveryBitIsTheWindowTestOfItsValue) {
           for (std::size_t j = 0; j < (count + 63) / 64 * 64; ++j) {
             const bool bit = (words[j / 64] >> (j % 64)) & 1;
             const bool expected = j < count && (window.Contains(values[j]) != invert);
-            ASSERT_EQ(bit, expected) << "value " << j << " of " << count << ", window " << window.low
-                                     << ".." << window.high << ", invert " << invert;
+            ASSERT_EQ(bit, expected) << "value " << j << " of " << count << ", window " << window.low << ".."
+                                     << window.high << ", invert " << invert;
           }
           EXPECT_EQ(words.back(), ~std::uint64_t{0}) << "wrote past its words";
         }

@@ -15,8 +15,7 @@ namespace {
 constexpr std::uint8_t kSolid = 200;  // inside the window {100, 255}
 
 // L slices of width x height; solid(x, y, k) says which pixels of slice k are solid.
-std::vector<SliceImage> Stack(int width, int height, int layers,
-                              const std::function<bool(int, int, int)>& solid) {
+std::vector<SliceImage> Stack(int width, int height, int layers, const std::function<bool(int, int, int)>& solid) {
   std::vector<SliceImage> slices;
   for (int k = 0; k < layers; ++k) {
     SliceImage slice = test::MakeSlice(width, height, 0);
@@ -28,8 +27,7 @@ std::vector<SliceImage> Stack(int width, int height, int layers,
   return slices;
 }
 
-ModelSettings Box(int width, int height, int layers, int spacing = 1,
-                  AreaShape shape = AreaShape::kRectangle) {
+ModelSettings Box(int width, int height, int layers, int spacing = 1, AreaShape shape = AreaShape::kRectangle) {
   ModelSettings settings;
   settings.box = {0, 0, width, height};
   settings.shape = shape;
@@ -79,16 +77,18 @@ std::vector<Shape> CountedShapes() {
       // Corners add 3 each (8), edge middles 2 (12), face centres 1 (6), the centre 0: 54 faces.
       {"solid cube of three", Stack(7, 7, 7, [](int x, int y, int k) { return InCube(x, y, k, 2, 4); }), Box(7, 7, 7),
        27, 54, 7 * 7 * 8},
-      {"isolated voxel", Stack(5, 5, 3, [](int x, int y, int k) { return x == 2 && y == 2 && k == 1; }),
-       Box(5, 5, 3), 1, 1, -1},
+      {"isolated voxel", Stack(5, 5, 3, [](int x, int y, int k) { return x == 2 && y == 2 && k == 1; }), Box(5, 5, 3),
+       1, 1, -1},
       // A 5-cube without its 3-cube core: 98 voxels; corners 3, edge voxels 2, face voxels 1
       // (their inward neighbour is the cavity): 8 x 3 + 36 x 2 + 54 x 1 = 150 = 6 x 25.
       {"hollow shell counts its outer faces only",
        Stack(9, 9, 9, [](int x, int y, int k) { return InCube(x, y, k, 2, 6) && !InCube(x, y, k, 3, 5); }),
        Box(9, 9, 9), 98, 150, -1},
-      {"voxels in the border count for the volume, never for the surface", Stack(6, 6, 4, [](int x, int y, int k) {
-         return (k == 0 && x == 3 && y == 3) || (x == 0 && y == 2) || (k == 3 && x == 2 && y == 2);
-       }),
+      {"voxels in the border count for the volume, never for the surface",
+       Stack(6, 6, 4,
+             [](int x, int y, int k) {
+               return (k == 0 && x == 3 && y == 3) || (x == 0 && y == 2) || (k == 3 && x == 2 && y == 2);
+             }),
        Box(6, 6, 4), 1 + 4 + 1, 0, -1},
       {"spacing 2 of 10 layers: 22 planes, the last block empty", Stack(4, 4, 10, Everywhere), Box(4, 4, 10, 2),
        16 * 20, -1, 16 * 22},
@@ -100,22 +100,34 @@ std::vector<Shape> CountedShapes() {
       {"2 planes deep", Stack(9, 9, 2, Everywhere), Box(9, 9, 2), 162, 0, -1},
       {"one slice gives a model of one layer", Stack(8, 8, 1, Everywhere), Box(8, 8, 1), 64, 0, 64 * 2},
       // Box 4 x 4: a = b = 2 about (2, 2); rows dy = 0, +-1, 2 admit 4, 3 + 3 and 1 columns.
-      {"ellipse admits the voxels of the inscribed ellipse", SolidFourByFour(2),
-       Box(4, 4, 2, 1, AreaShape::kEllipse), 11 * 2, -1, -1},
+      {"ellipse admits the voxels of the inscribed ellipse", SolidFourByFour(2), Box(4, 4, 2, 1, AreaShape::kEllipse),
+       11 * 2, -1, -1},
       // A box of 6 x 6 over slices of 4 x 4: with the window {0, 100} only the pixels outside
       // the slice (read as 0) are set.
       {"pixels outside a smaller slice read as zero", SolidFourByFour(2), WithWindow(Box(6, 6, 2), {0, 100}),
        (36 - 16) * 2, -1, -1},
       {"a slice of other than 8 bits reads as zero", {ColourSlice()}, Box(4, 4, 1), 0, -1, -1},
-      {"a slice of other than 8 bits reads as zero, window {0, 10}", {ColourSlice()},
-       WithWindow(Box(4, 4, 1), {0, 10}), 16, -1, -1},
+      {"a slice of other than 8 bits reads as zero, window {0, 10}",
+       {ColourSlice()},
+       WithWindow(Box(4, 4, 1), {0, 10}),
+       16,
+       -1,
+       -1},
   };
-  Shape invert{"invert sets the voxels outside the window", Stack(6, 6, 3, [](int x, int, int) { return x < 2; }),
-               Box(6, 6, 3), 4 * 6 * 3, -1, -1};
+  Shape invert{"invert sets the voxels outside the window",
+               Stack(6, 6, 3, [](int x, int, int) { return x < 2; }),
+               Box(6, 6, 3),
+               4 * 6 * 3,
+               -1,
+               -1};
   invert.settings.invert = true;
   shapes.push_back(std::move(invert));
-  Shape outside{"a box sticking out to the top left of a smaller slice", SolidFourByFour(2),
-                WithWindow(Box(6, 6, 2), {0, 100}), (36 - 16) * 2, -1, -1};
+  Shape outside{"a box sticking out to the top left of a smaller slice",
+                SolidFourByFour(2),
+                WithWindow(Box(6, 6, 2), {0, 100}),
+                (36 - 16) * 2,
+                -1,
+                -1};
   outside.settings.box = {-2, -2, 4, 4};
   shapes.push_back(std::move(outside));
   // One voxel on slice 1 of 3 becomes a column of s voxels: its ends touch one neighbour, its

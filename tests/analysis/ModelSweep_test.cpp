@@ -25,7 +25,8 @@ SliceImage RampSlice(int width, int height, int k, std::mt19937& random) {
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
       const int wave = static_cast<int>(60 * std::sin(0.21 * x + 0.5 * k) + 50 * std::cos(0.17 * y - 0.3 * k));
-      test::SetImagePixel(slice, x, y, static_cast<std::uint8_t>(std::clamp(128 + wave + int(random() % 9) - 4, 0, 255)));
+      test::SetImagePixel(slice, x, y,
+                          static_cast<std::uint8_t>(std::clamp(128 + wave + int(random() % 9) - 4, 0, 255)));
     }
   return slice;
 }
@@ -61,7 +62,8 @@ TEST(ModelSweepTest, EveryModelEqualsTheModelOfItsShiftedWindow) {
     const std::vector<SweepModel> models = sweep.Finish();
     ASSERT_EQ(models.size(), 7u);
     for (const SweepModel& model : models) {
-      SCOPED_TRACE(testing::Message() << "window " << c.window.low << ".." << c.window.high << ", shift " << model.shift);
+      SCOPED_TRACE(testing::Message() << "window " << c.window.low << ".." << c.window.high << ", shift "
+                                      << model.shift);
       ModelSettings shifted = settings;
       shifted.window = ShiftedWindow(c.window, model.shift);
       ModelBuilder builder(shifted);
@@ -105,9 +107,11 @@ TEST(ModelSweepTest, ParallelRunsCallEveryIndexOnceAndPassOnAFailure) {
     runs.Run(count, [&](int i) { ++calls[i]; });
     for (int i = 0; i < count; ++i) EXPECT_EQ(calls[i].load(), 1) << i << " of " << count;
   }
-  EXPECT_THROW(runs.Run(9, [](int i) {
-    if (i == 5) throw std::bad_alloc();
-  }), std::bad_alloc);
+  EXPECT_THROW(runs.Run(9,
+                        [](int i) {
+                          if (i == 5) throw std::bad_alloc();
+                        }),
+               std::bad_alloc);
   std::atomic<int> after{0};
   runs.Run(4, [&](int) { ++after; });  // the workers are still there after a failure
   EXPECT_EQ(after.load(), 4);

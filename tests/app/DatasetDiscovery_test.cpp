@@ -30,8 +30,8 @@ TEST_F(DatasetDiscoveryTest, AnyMemberOfTheSeriesGivesTheSameSortedDataset) {
 }
 
 TEST_F(DatasetDiscoveryTest, OnlyFourDigitNumbersWithTheSameExtensionAreSlices) {
-  for (const char* name : {"s0001.tif", "s001.tif", "s00001.tif", "s12a4.tif", "s0002.bmp", "s0003.jpg",
-                           "s0004.TIF", "s0005.tiff", "t0006.tif"})
+  for (const char* name : {"s0001.tif", "s001.tif", "s00001.tif", "s12a4.tif", "s0002.bmp", "s0003.jpg", "s0004.TIF",
+                           "s0005.tiff", "t0006.tif"})
     Touch(name);
   Dataset dataset;
   ASSERT_EQ(DiscoverDataset(Path("s0001.tif"), dataset), DiscoveryResult::kFound);
@@ -100,11 +100,18 @@ TEST_F(DatasetDiscoveryTest, CommandLinePathHonoursWildcardsAndQuotes) {
 // UTF-8, are part of the name, whether the file is named on the command line or chosen.
 TEST_F(DatasetDiscoveryTest, APrefixMatchesLiterally) {
   for (const char* name : {"x?0000.bmp", "x?0001.bmp", "x*0000.bmp", "xa0000.bmp", "xy0002.bmp", "x\\0003.bmp",
-                           "x\xe9" "0004.bmp"})
+                           "x\xe9"
+                           "0004.bmp"})
     Touch(name);
   const std::vector<std::pair<std::string, std::vector<std::string>>> table = {
-      {"x?0000.bmp", {"x?0000", "x?0001"}}, {"x*0000.bmp", {"x*0000"}},     {"xa0000.bmp", {"xa0000"}},
-      {"x\\0003.bmp", {"x\\0003"}},        {"x\xe9" "0004.bmp", {"x\xe9" "0004"}},
+      {"x?0000.bmp", {"x?0000", "x?0001"}},
+      {"x*0000.bmp", {"x*0000"}},
+      {"xa0000.bmp", {"xa0000"}},
+      {"x\\0003.bmp", {"x\\0003"}},
+      {"x\xe9"
+       "0004.bmp",
+       {"x\xe9"
+        "0004"}},
   };
   for (const auto& [chosen, titles] : table) {
     Dataset dataset;

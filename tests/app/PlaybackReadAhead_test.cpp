@@ -16,8 +16,8 @@ namespace {
 using test::TemporaryDirectory;
 
 TEST(NextPlaybackSliceTest, RunsBackAndForthTurningAtBothEnds) {
-  for (const auto& [count, expected] : {std::pair{5, std::vector<int>{1, 2, 3, 4, 3, 2, 1, 0, 1, 2}},
-                                        std::pair{2, std::vector<int>{1, 0, 1, 0, 1}}}) {
+  for (const auto& [count, expected] :
+       {std::pair{5, std::vector<int>{1, 2, 3, 4, 3, 2, 1, 0, 1, 2}}, std::pair{2, std::vector<int>{1, 0, 1, 0, 1}}}) {
     std::vector<int> visited;
     PlaybackMove move{0, +1};
     for (std::size_t i = 0; i < expected.size(); ++i) {

@@ -95,10 +95,16 @@ TEST_F(AnalyzeInfoTest, BadFilesGiveTheirMessageAndStatusOne) {
 TEST_F(AnalyzeInfoTest, UsageErrorsGiveStatusTwoAndOneLine) {
   WriteBmpSeries(m_dir, 8, {0, 1});
   const std::string file = m_dir.File("ct0000.bmp");
-  for (const std::vector<std::string>& arguments :
-       {std::vector<std::string>{}, {file, "--bogus"}, {file, "--slice", "2"}, {file, "--slice", "x"},
-        {file, "--2d"}, {file, "--line", "1,2,3"}, {file, "--range", "0,5"}, {file, "--quality", "101"},
-        {file, "--export", "out.png"}, {file, "--line", "1,1,5,5", "--rectangle", "1,1,5,5"}}) {
+  for (const std::vector<std::string>& arguments : {std::vector<std::string>{},
+                                                    {file, "--bogus"},
+                                                    {file, "--slice", "2"},
+                                                    {file, "--slice", "x"},
+                                                    {file, "--2d"},
+                                                    {file, "--line", "1,2,3"},
+                                                    {file, "--range", "0,5"},
+                                                    {file, "--quality", "101"},
+                                                    {file, "--export", "out.png"},
+                                                    {file, "--line", "1,1,5,5", "--rectangle", "1,1,5,5"}}) {
     const RunResult result = Analyze(arguments);
     EXPECT_EQ(result.status, 2);
     EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
@@ -120,7 +126,7 @@ TEST_F(AnalyzeExportTest, BmpExportIsTheSliceAsRead) {
             std::string::npos);
   const test::Bytes bmp = test::ReadFileBytes(m_dir.File("out.BMP"));
   ASSERT_EQ(bmp.size(), 14u + 1064u + 16u);
-  EXPECT_EQ(bmp[54 + 4 * 9 + 2], 9);    // red of entry 9: the file's colour map
+  EXPECT_EQ(bmp[54 + 4 * 9 + 2], 9);  // red of entry 9: the file's colour map
   EXPECT_EQ(bmp[54 + 4 * 9 + 1], 0x80);
   EXPECT_EQ(bmp[1078 + 8], 1);  // top file row is storage row 1
 }

@@ -94,9 +94,9 @@ TEST(CommandLineTest, HelpListsEveryOptionOnStandardOutput) {
   const RunResult analyze = Analyze({"--help"});
   EXPECT_EQ(analyze.status, 0);
   EXPECT_TRUE(analyze.err.empty());
-  for (const char* option : {"--info", "--slice", "--line", "--rectangle", "--ellipse", "--range", "--levels",
-                             "--invert", "--2d", "--3d", "--cut", "--palette", "--quality", "--export", "--json",
-                             "--help", "--version"})
+  for (const char* option :
+       {"--info", "--slice", "--line", "--rectangle", "--ellipse", "--range", "--levels", "--invert", "--2d", "--3d",
+        "--cut", "--palette", "--quality", "--export", "--json", "--help", "--version"})
     EXPECT_NE(analyze.out.find(std::string("  ") + option + " "), std::string::npos) << option;
   const RunResult phantom = Phantom({"--help"});
   EXPECT_EQ(phantom.status, 0);

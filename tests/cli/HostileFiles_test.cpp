@@ -88,10 +88,10 @@ TEST_F(HostileFileTest, AnAllocationThatFailsEndsWithAMessageNotAnAbort) {
     std::vector<std::string> arguments;
     std::string message;
   };
-  for (const Case& c : {Case{{m_dir.File("vast0000.bmp"), "--info"},
-                             "orvel-analyze: cannot read slice " + m_dir.File("vast0000.bmp")},
-                        Case{{m_dir.File("wide0000.bmp"), "--rectangle", "0,0,2000,2000", "--3d", "--sweep", "255"},
-                             "orvel-analyze: out of memory"}}) {
+  for (const Case& c :
+       {Case{{m_dir.File("vast0000.bmp"), "--info"}, "orvel-analyze: cannot read slice " + m_dir.File("vast0000.bmp")},
+        Case{{m_dir.File("wide0000.bmp"), "--rectangle", "0,0,2000,2000", "--3d", "--sweep", "255"},
+             "orvel-analyze: out of memory"}}) {
     const ProcessResult result = RunAnalyzeUnderMemoryLimit(c.arguments);
     ASSERT_TRUE(result.exited) << result.output;
     EXPECT_EQ(result.status, 1);

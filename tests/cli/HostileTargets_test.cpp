@@ -59,9 +59,14 @@ TEST(HostileTargetTest, NoWriterReplacesAnythingButAWritableRegularFile) {
       {"save.bmp", [&](const std::string& path) { return SaveBmpFile(image, path); }},
       {"save.jpg", [&](const std::string& path) { return image.WriteJpeg(path, 75); }},
       {"orvel.ini", [](const std::string& path) { return platform::IniFile(path).WriteString("A", "b", "1"); }},
-      {"export.bmp", [&](const std::string& path) { return test::Analyze({slice, "--export", path}).status == 0; }},
+      {"export.bmp",
+       [&](const std::string& path) {
+         return test::Analyze({slice, "--export", path}).status == 0;
+       }},
       {"cut.jpg",
-       [&](const std::string& path) { return test::Analyze({slice, "--line", "1,1,9,9", "--cut", path}).status == 0; }},
+       [&](const std::string& path) {
+         return test::Analyze({slice, "--line", "1,1,9,9", "--cut", path}).status == 0;
+       }},
   };
   test::MessageCapture messages;
   for (const std::string kind : {"device", "FIFO", "folder", "read-only file"}) {

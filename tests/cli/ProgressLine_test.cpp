@@ -58,7 +58,7 @@ TEST_F(ProgressLineTest, TextGivesLayerRateAndTimeLeft) {
            Case{57, 200, 1.0, "layer 57 of 200, 57.0 slices/s, 3 s left"},  // 143 / 57 = 2.5 s, rounded up
            Case{300, 400, 2.0, "layer 300 of 400, 150 slices/s, 1 s left"},
            Case{200, 200, 4.0, "layer 200 of 200, 50.0 slices/s, 0 s left"},
-           Case{3, 9999, 1.5, "layer 3 of 9999, 2.0 slices/s, 1 h 23 min left"},  // 4998 s
+           Case{3, 9999, 1.5, "layer 3 of 9999, 2.0 slices/s, 1 h 23 min left"},     // 4998 s
            Case{10, 1000, 1.25, "layer 10 of 1000, 8.0 slices/s, 2 min 04 s left"},  // 123.75 s
            Case{1, 50, 0.0, "layer 1 of 50, 0.0 slices/s, unknown time left"},
        })

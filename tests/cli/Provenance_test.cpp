@@ -41,8 +41,7 @@ std::map<std::string, std::string> Members(const std::string& json) {
 
 // Five slices of different content (and so different files), numbered 0, 3, 6, ...
 void WriteSeries(const TemporaryDirectory& dir) {
-  for (int i = 0; i < 5; ++i)
-    ASSERT_TRUE(SaveBmpFile(test::RandomSlice(9 + i, 7, 40 + i), dir.File(SliceName(3 * i))));
+  for (int i = 0; i < 5; ++i) ASSERT_TRUE(SaveBmpFile(test::RandomSlice(9 + i, 7, 40 + i), dir.File(SliceName(3 * i))));
 }
 
 using ProvenanceTest = test::StackRunTest;
@@ -78,8 +77,8 @@ TEST_F(ProvenanceTest, ContentDigestIsSha256sumOfTheRangesFilesOneAfterTheOther)
 
 TEST_F(ProvenanceTest, HoldsTheSettingsThatShapeTheFigures) {
   WriteSeries(m_dir);
-  const RunResult result = Analyze({Slice(6), "--ellipse", "8,6,1,0", "--2d", "--levels", "50,400",
-                                    "--invert", "--slice", "2", "--json"});
+  const RunResult result =
+      Analyze({Slice(6), "--ellipse", "8,6,1,0", "--2d", "--levels", "50,400", "--invert", "--slice", "2", "--json"});
   ASSERT_EQ(result.status, 0) << result.err;
   auto members = Members(result.out);
   EXPECT_EQ(members["provenance.program"], "orvel-analyze");
@@ -138,11 +137,13 @@ TEST(CsvTest, UsageErrorsOfTheReviewOptions) {
   TemporaryDirectory dir;
   WriteSeries(dir);
   const std::string file = dir.File(SliceName(0));
-  for (const std::vector<std::string>& arguments :
-       {std::vector<std::string>{file, "--json", "--csv"}, {file, "--hash-content"}, {file, "--sweep", "2"},
-        {file, "--rectangle", "0,0,5,5", "--2d", "--sweep", "256"}, {file, "--rectangle", "0,0,5,5", "--2d", "--sweep", "-1"},
-        {file, "--rectangle", "0,0,5,5", "--2d", "--surface", "mesh"},
-        {file, "--rectangle", "0,0,5,5", "--3d", "--surface", "faces"}}) {
+  for (const std::vector<std::string>& arguments : {std::vector<std::string>{file, "--json", "--csv"},
+                                                    {file, "--hash-content"},
+                                                    {file, "--sweep", "2"},
+                                                    {file, "--rectangle", "0,0,5,5", "--2d", "--sweep", "256"},
+                                                    {file, "--rectangle", "0,0,5,5", "--2d", "--sweep", "-1"},
+                                                    {file, "--rectangle", "0,0,5,5", "--2d", "--surface", "mesh"},
+                                                    {file, "--rectangle", "0,0,5,5", "--3d", "--surface", "faces"}}) {
     const RunResult result = Analyze(arguments);
     EXPECT_EQ(result.status, 2) << arguments.back();
     EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;

@@ -70,8 +70,7 @@ using SweepTest = test::StackRunTest;
 
 TEST_F(SweepTest, AreaRowsEqualRunsWithTheShiftedLevels) {
   WriteHills(m_dir, 1);
-  ExpectRowsEqualSeparateRuns({Slice(0), "--ellipse", "2,3,45,38", "--2d"}, "area",
-                              {"selected", "objects"});
+  ExpectRowsEqualSeparateRuns({Slice(0), "--ellipse", "2,3,45,38", "--2d"}, "area", {"selected", "objects"});
   // The relative area is the one of the text line, to its decimal.
   auto swept = Members(Analyze({Slice(0), "--rectangle", "0,0,48,40", "--2d", "--sweep", "0", "--json"}));
   EXPECT_DOUBLE_EQ(std::stod(swept["area.sweep.0.relativeArea"]) * 48 * 40 / 100, std::stod(swept["area.selected"]));

@@ -24,8 +24,8 @@ Outcome RunWithThreads(const test::TemporaryDirectory& dir, const std::string& f
   std::filesystem::remove(cut);
   const std::string n = std::to_string(threads);
   Outcome outcome;
-  outcome.model = Analyze({first, "--threads", n, "--ellipse", "8,6,90,70", "--levels", "100,300", "--3d",
-                           "--surface", "mesh", "--sweep", "3", "--json"});
+  outcome.model = Analyze({first, "--threads", n, "--ellipse", "8,6,90,70", "--levels", "100,300", "--3d", "--surface",
+                           "mesh", "--sweep", "3", "--json"});
   outcome.cut = Analyze({first, "--threads", n, "--line", "3,5,90,60", "--cut", cut, "--json"});
   if (std::filesystem::exists(cut)) outcome.cutFile = test::ReadFileBytes(cut);
   return outcome;

@@ -130,8 +130,8 @@ TEST_F(BmpForeignHeaderTest, ExportsAreFilesOtherProgramsReadWithTheSameColours)
     EXPECT_TRUE(PillowRgb(exported) == PillowRgb(path)) << c.name << ": Pillow reads the export otherwise or not";
     const std::vector<unsigned char> file = test::ReadFileBytes(exported);
     ASSERT_GE(file.size(), 54u);
-    EXPECT_EQ(LoadLe32(&file[14]), 40u) << c.name;   // the header held and written is 40 bytes long
-    EXPECT_EQ(LoadLe32(&file[30]), 0u) << c.name;    // of uncompressed pixels
+    EXPECT_EQ(LoadLe32(&file[14]), 40u) << c.name;  // the header held and written is 40 bytes long
+    EXPECT_EQ(LoadLe32(&file[30]), 0u) << c.name;   // of uncompressed pixels
   }
 }
 

@@ -148,8 +148,8 @@ TEST_F(JpegAdapterTest, DensityRoundTripTruncatesTwice) {
   const auto written = test::ReadFileBytes(Path("out.jpg"));
   ASSERT_GE(written.size(), 20u);
   const std::vector<std::uint8_t> header(written.begin(), written.begin() + 20);
-  const std::vector<std::uint8_t> expected = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F',
-                                              0x00, header[11], header[12], 1, 0, 99, 0, 99, 0, 0};
+  const std::vector<std::uint8_t> expected = {0xFF, 0xD8,       0xFF,       0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F',
+                                              0x00, header[11], header[12], 1,    0,    99,   0,   99,  0,   0};
   EXPECT_EQ(header, expected);
   SliceImage again;
   ASSERT_TRUE(again.ReadJpeg(Path("out.jpg")));

@@ -129,8 +129,9 @@ TEST_F(MalformedFilesTest, TiffCutShortAnywhereBeforeItsEndIsRefused) {
     for (std::size_t cut = 0; cut < whole.size(); ++cut) {
       SliceImage image;
       const LoadStatus status = Load("cut0000.tif", Bytes(whole.begin(), whole.begin() + std::ptrdiff_t(cut)), image);
-      ExpectRefused(status, image, kInvalidTiff, "photometric " + std::to_string(layout.photometric) + ", cut at " +
-                                                     std::to_string(cut) + " of " + std::to_string(whole.size()));
+      ExpectRefused(status, image, kInvalidTiff,
+                    "photometric " + std::to_string(layout.photometric) + ", cut at " + std::to_string(cut) + " of " +
+                        std::to_string(whole.size()));
     }
   }
 }
@@ -158,9 +159,9 @@ TEST_F(MalformedFilesTest, JpegCutShortBeforeItsScanIsRefusedAndWithinItKeepsAPi
       ASSERT_EQ(status, LoadStatus::kLoaded) << cut;
       EXPECT_EQ(image.GetSize(), std::make_pair(24, 16));
       if (cut <= scanData) {
-        EXPECT_TRUE(std::all_of(image.GetBits(), image.GetBits() + image.GetImageBytes(),
-                                [](std::uint8_t v) { return v == 0; }))
-            << cut;
+        EXPECT_TRUE(std::all_of(image.GetBits(), image.GetBits() + image.GetImageBytes(), [](std::uint8_t v) {
+          return v == 0;
+        })) << cut;
       }
     }
   }
@@ -266,8 +267,8 @@ TEST_F(MalformedFilesTest, OffsetsPastTheEndOfTheFileAreRefused) {
   for (const std::uint32_t offset : {static_cast<std::uint32_t>(tiff.size() - 2), 0xFFFFFFFCu}) {
     test::TiffLayout layout = tiffLayout;
     layout.resolutionOffsetOverride = offset;  // the second resolution lies 8 bytes further on
-    cases.push_back({"TIFF resolution at " + std::to_string(offset), "offset0000.tif", test::BuildTiff(layout),
-                     kInvalidTiff});
+    cases.push_back(
+        {"TIFF resolution at " + std::to_string(offset), "offset0000.tif", test::BuildTiff(layout), kInvalidTiff});
   }
   ExpectAllRefused(cases);
 }

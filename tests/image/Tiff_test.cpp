@@ -75,9 +75,9 @@ TEST_F(TiffTest, PaletteFileShowsItsColourMapButKeepsGreyOriginalColours) {
     ASSERT_TRUE(Load(BuildTiff(layout), image)) << entries;
     EXPECT_EQ(image.GetColourCount(), 256);
     const std::uint8_t* table = image.GetColourTable();
-    EXPECT_EQ(table[4 * 10 + 2], 10);       // red
-    EXPECT_EQ(table[4 * 10 + 1], 0x80);     // green
-    EXPECT_EQ(table[4 * 10 + 0], 245);      // blue
+    EXPECT_EQ(table[4 * 10 + 2], 10);                       // red
+    EXPECT_EQ(table[4 * 10 + 1], 0x80);                     // green
+    EXPECT_EQ(table[4 * 10 + 0], 245);                      // blue
     EXPECT_EQ(image.GetOriginalColours()[4 * 10 + 1], 10);  // grey
     image.ShowOriginal();
     EXPECT_EQ(image.GetColourTable()[4 * 10 + 1], 10);

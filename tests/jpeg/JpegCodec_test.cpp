@@ -73,8 +73,9 @@ TEST(JpegCodec, ParametersOfGreyAndColourFilesAndTheirSampling) {
   struct Case {
     std::string options;
     int channels, colour, subsampling;
-  } const cases[] = {{"-grayscale", 1, 4, 0},      {"-sample 1x1", 3, 3, 0}, {"-sample 2x1", 3, 3, 1},
-                     {"-sample 2x2 -progressive", 3, 3, 2}, {"-sample 1x2", 3, 3, 3}, {"-rgb", 3, 1, 0}};
+  } const cases[] = {{"-grayscale", 1, 4, 0},  {"-sample 1x1", 3, 3, 0},
+                     {"-sample 2x1", 3, 3, 1}, {"-sample 2x2 -progressive", 3, 3, 2},
+                     {"-sample 1x2", 3, 3, 3}, {"-rgb", 3, 1, 0}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.options);
     const std::string path = directory.File("p.jpg");
@@ -95,7 +96,9 @@ TEST(JpegCodec, ParameterReadRefusesFilesThatAreNoJpegStream) {
   EXPECT_EQ(ReadFileParameters(directory.File("missing.jpg"), record), kInvalidFileName);
   EXPECT_EQ(ReadFileParameters(directory.Path(), record), kInvalidFileName);  // a directory
   const std::pair<const char*, std::vector<std::uint8_t>> foreign[] = {
-      {"empty", {}}, {"text", {'J', 'P', 'E', 'G'}}, {"bitmap", {'B', 'M', 0, 0, 0, 0}},
+      {"empty", {}},
+      {"text", {'J', 'P', 'E', 'G'}},
+      {"bitmap", {'B', 'M', 0, 0, 0, 0}},
       // A valid stream after one stray byte: the start-of-image marker must come first.
       {"late SOI", {0x00, 0xFF, 0xD8, 0xFF, 0xD9}}};
   for (const auto& [name, bytes] : foreign) {
@@ -160,7 +163,8 @@ TEST(JpegCodec, ImageReadHonoursRowOrderPaddingAndChecksTheBitmapSide) {
     EXPECT_EQ(bottomUp.picture.samples, topDown.picture.samples);
     // Padding bytes are not written.
     for (int row = 0; row < 11; ++row)
-      for (int pad = 0; pad < 5; ++pad) EXPECT_EQ(bottomUp.bitmap[row * (21 * channels + 5) + 21 * channels + pad], 0xEE);
+      for (int pad = 0; pad < 5; ++pad)
+        EXPECT_EQ(bottomUp.bitmap[row * (21 * channels + 5) + 21 * channels + pad], 0xEE);
   }
   std::vector<std::uint8_t> bitmap(64 * 64 * 4);
   auto readInto = [&](int width, int height, int channels, int colour) {

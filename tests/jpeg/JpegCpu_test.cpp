@@ -110,7 +110,8 @@ TEST(JpegCpu, InverseTransformVariantsAgreeWithTheScalarOne) {
       std::uint8_t expected[64], actual[64 * 3];
       IdctScalar(block.data(), expected, 8);
       idct(block.data(), actual + 8, 24);  // an unaligned, wider stride
-      for (int i = 0; i < 64; ++i) largest = std::max(largest, std::abs(expected[i] - actual[8 + (i / 8) * 24 + i % 8]));
+      for (int i = 0; i < 64; ++i)
+        largest = std::max(largest, std::abs(expected[i] - actual[8 + (i / 8) * 24 + i % 8]));
     }
     EXPECT_LE(largest, 1) << CpuVariantName(variant);
   }

@@ -35,7 +35,8 @@ TEST_F(JpegDecoderDamage, TruncatedSequentialStreamKeepsTheRowsBeforeTheCut) {
   for (int channels : {1, 3}) {
     SCOPED_TRACE(channels);
     // Noise codes every row at the same rate.
-    const Stream stream = test::EncodeWithCjpeg(test::MakeNoisePicture(64, 256, channels, 3), "-quality 90 -sample 2x2");
+    const Stream stream =
+        test::EncodeWithCjpeg(test::MakeNoisePicture(64, 256, channels, 3), "-quality 90 -sample 2x2");
     const test::CodecDecode full = test::DecodeWithCodec(stream, channels, false);
     ASSERT_EQ(full.imageStatus, kSuccess);
     const std::size_t start = ScanDataStart(stream), data = stream.size() - 2 - start;

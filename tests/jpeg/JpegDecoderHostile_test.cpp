@@ -81,8 +81,8 @@ SplitStream SplitScans(const Stream& stream) {
     at += 2 + (stream[at + 2] << 8 | stream[at + 3]);  // past the segment
     if (marker != 0xDA) continue;
     // Past the entropy-coded data, restart markers included, to the next segment.
-    while (at + 1 < stream.size() && !(stream[at] == 0xFF && stream[at + 1] != 0x00 &&
-                                       (stream[at + 1] < 0xD0 || stream[at + 1] > 0xD7)))
+    while (at + 1 < stream.size() &&
+           !(stream[at] == 0xFF && stream[at + 1] != 0x00 && (stream[at + 1] < 0xD0 || stream[at + 1] > 0xD7)))
       ++at;
     split.scans.emplace_back(stream.begin() + std::ptrdiff_t(start), stream.begin() + std::ptrdiff_t(at));
     start = at;
@@ -137,8 +137,8 @@ TEST(JpegDecoderHostile, RestartMarkersOutOfSequenceKeepTheRowsBeforeThem) {
   dropped.erase(dropped.begin() + std::ptrdiff_t(restarts[1]), dropped.begin() + std::ptrdiff_t(restarts[2]));
   const test::CodecDecode gap = test::DecodeWithCodec(dropped, 1, false);
   EXPECT_NE(gap.imageStatus, kSuccess);
-  EXPECT_TRUE(std::equal(gap.picture.samples.begin(), gap.picture.samples.begin() + 16 * 64,
-                         full.picture.samples.begin()));
+  EXPECT_TRUE(
+      std::equal(gap.picture.samples.begin(), gap.picture.samples.begin() + 16 * 64, full.picture.samples.begin()));
 }
 
 TEST(JpegDecoderHostile, AnAdobeSegmentAfterTheFrameLeavesItsColoursAsTheFrameSaid) {

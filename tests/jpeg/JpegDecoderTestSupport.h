@@ -42,7 +42,8 @@ inline Picture MakeCtPicture(int width, int height, int channels, std::uint32_t 
         if (std::hypot(x - cx * 0.8, y - cy * 1.1) < radius * 0.15) value = 235;
       }
       for (int c = 0; c < channels; ++c)
-        picture.At(x, y, c) = static_cast<std::uint8_t>(std::clamp(value - 25.0 * c + 10 * c * std::sin(y * 0.05), 0.0, 255.0));
+        picture.At(x, y, c) =
+            static_cast<std::uint8_t>(std::clamp(value - 25.0 * c + 10 * c * std::sin(y * 0.05), 0.0, 255.0));
     }
   return picture;
 }
@@ -61,8 +62,8 @@ inline void WritePnm(const std::string& path, const Picture& picture) {
 inline std::vector<std::uint8_t> EncodeWithCjpeg(const Picture& picture, const std::string& options) {
   TemporaryDirectory directory;
   WritePnm(directory.File("in.pnm"), picture);
-  const std::string command = std::string(kCjpeg) + " " + options + " -outfile '" + directory.File("out.jpg") +
-                              "' '" + directory.File("in.pnm") + "'";
+  const std::string command = std::string(kCjpeg) + " " + options + " -outfile '" + directory.File("out.jpg") + "' '" +
+                              directory.File("in.pnm") + "'";
   EXPECT_EQ(std::system(command.c_str()), 0) << command;
   return ReadFileBytes(directory.File("out.jpg"));
 }
@@ -126,8 +127,8 @@ inline std::vector<std::uint8_t> WithFrame(std::vector<std::uint8_t> stream, std
 // Our decode of an in-memory stream through the codec record.
 struct CodecDecode {
   int parameterStatus = 0, imageStatus = 0;
-  jpeg::JpegProperties record{};  // the fields after the image read (internal state released)
-  Picture picture;                // top-down, without padding
+  jpeg::JpegProperties record{};     // the fields after the image read (internal state released)
+  Picture picture;                   // top-down, without padding
   std::vector<std::uint8_t> bitmap;  // as the codec left it, padding included
 };
 
@@ -150,7 +151,8 @@ inline CodecDecode DecodeWithCodec(const std::vector<std::uint8_t>& stream, int 
     record.bitmapChannels = channels;
     record.bitmapColour = channels == 1 ? 4 : 1;
     result.imageStatus = jpeg::JpegCodec::Read(record, jpeg::kReadBufferImage);
-    result.picture = Picture{width, height, channels, std::vector<std::uint8_t>(std::size_t(width) * height * channels)};
+    result.picture =
+        Picture{width, height, channels, std::vector<std::uint8_t>(std::size_t(width) * height * channels)};
     for (int y = 0; y < height; ++y) {
       const std::uint8_t* row = result.bitmap.data() + std::size_t(bottomUp ? height - 1 - y : y) * stride;
       std::copy_n(row, width * channels, result.picture.samples.begin() + std::ptrdiff_t(y) * width * channels);

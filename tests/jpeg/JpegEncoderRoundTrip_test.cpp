@@ -34,9 +34,8 @@ TEST(JpegEncoderRoundTrip, EverySizeAndRowOrderDecodesCloseToTheInput) {
     for (const auto& [width, height] : sizes)
       for (bool bottomUp : {true, false})
         for (int padding : {0, 3}) {
-          SCOPED_TRACE(testing::Message()
-                       << width << "x" << height << " channels " << channels
-                       << (bottomUp ? " bottom-up" : " top-down") << " padding " << padding);
+          SCOPED_TRACE(testing::Message() << width << "x" << height << " channels " << channels
+                                          << (bottomUp ? " bottom-up" : " top-down") << " padding " << padding);
           const test::Picture picture = test::MakeSmoothPicture(width, height, channels);
           const Encoded encoded = EncodeAndDecode(picture, 95, bottomUp, padding);
           if (encoded.decoded.ok) {
@@ -71,8 +70,7 @@ TEST(JpegEncoderRoundTrip, RowOrderOfTheInputIsHonoured) {
 
 TEST(JpegEncoderRoundTrip, ProcessorVariantsDecodeToTheScalarPixels) {
   const test::Picture pictures[] = {test::MakeSmoothPicture(45, 21, 1), test::MakeSmoothPicture(45, 21, 3),
-                                    test::MakeNoisePicture(40, 16, 1, 5),
-                                    test::MakeNoisePicture(37, 9, 3, 6)};
+                                    test::MakeNoisePicture(40, 16, 1, 5), test::MakeNoisePicture(37, 9, 3, 6)};
   for (const test::Picture& picture : pictures) {
     const Encoded scalar = EncodeAndDecode(picture, 85, true, 2, CpuVariant::kScalar);
     for (CpuVariant variant : {CpuVariant::kSse2, CpuVariant::kAvx2}) {

@@ -34,8 +34,7 @@ TEST(JpegEncoderStream, StartsWithTheTwentyByteJfifHeader) {
 TEST(JpegEncoderStream, CommentCarriesTheBannerWithItsZeroByte) {
   const std::string banner = std::string("Orvel JPEG codec, version [") + ORVEL_VERSION + "]";
   EXPECT_STREQ(EncoderBanner(), banner.c_str());
-  const std::vector<test::Segment> segments =
-      test::ParseHeaderSegments(Encode(test::MakeSmoothPicture(3, 3, 3), 75));
+  const std::vector<test::Segment> segments = test::ParseHeaderSegments(Encode(test::MakeSmoothPicture(3, 3, 3), 75));
   ASSERT_GE(segments.size(), 3u);
   EXPECT_EQ(segments[2].marker, 0xFE);
   EXPECT_EQ(segments[2].length, static_cast<int>(2 + banner.size() + 1));
@@ -62,8 +61,8 @@ TEST(JpegEncoderStream, GreySegmentsComeInOrderWithOneComponent) {
 TEST(JpegEncoderStream, ColourSegmentsComeInOrderWithThreeFullResolutionComponents) {
   const std::vector<std::uint8_t> stream = Encode(test::MakeSmoothPicture(300, 2, 3), 75);
   const std::vector<test::Segment> segments = test::ParseHeaderSegments(stream);
-  EXPECT_EQ(Markers(segments), (std::vector<std::uint8_t>{0xD8, 0xE0, 0xFE, 0xDB, 0xDB, 0xDB, 0xC4, 0xC4,
-                                                          0xC4, 0xC4, 0xC0, 0xDA}));
+  EXPECT_EQ(Markers(segments),
+            (std::vector<std::uint8_t>{0xD8, 0xE0, 0xFE, 0xDB, 0xDB, 0xDB, 0xC4, 0xC4, 0xC4, 0xC4, 0xC0, 0xDA}));
   ASSERT_EQ(segments.size(), 12u);
   for (int i = 0; i < 3; ++i) EXPECT_EQ(segments[3 + i].payload[0], i) << "DQT slot, 8-bit entries";
   EXPECT_EQ(segments[10].payload, (std::vector<std::uint8_t>{8, 0, 2, 0x01, 0x2C, 3,  //

@@ -69,8 +69,7 @@ inline StoredPicture StorePicture(const Picture& picture, bool bottomUp, int pad
     std::copy_n(picture.samples.begin() + static_cast<std::ptrdiff_t>(y) * rowBytes, rowBytes,
                 stored.bytes.begin() + static_cast<std::ptrdiff_t>(storedRow) * stride);
   }
-  stored.input = {stored.bytes.data(), picture.width, picture.height, stride, bottomUp,
-                  picture.channels,    quality};
+  stored.input = {stored.bytes.data(), picture.width, picture.height, stride, bottomUp, picture.channels, quality};
   return stored;
 }
 
@@ -130,12 +129,10 @@ inline DecodedPicture DecodeWithDjpeg(const std::vector<std::uint8_t>& stream, b
   pnm.get();  // the single whitespace byte before the samples
   picture.channels = magic == "P6" ? 3 : 1;
   picture.samples.resize(static_cast<std::size_t>(picture.width) * picture.height * picture.channels);
-  pnm.read(reinterpret_cast<char*>(picture.samples.data()),
-           static_cast<std::streamsize>(picture.samples.size()));
+  pnm.read(reinterpret_cast<char*>(picture.samples.data()), static_cast<std::streamsize>(picture.samples.size()));
   if (!pnm || maxValue != 255 || (magic != "P5" && magic != "P6")) return decoded;
   if (picture.channels == 3)
-    for (std::size_t i = 0; i < picture.samples.size(); i += 3)
-      std::swap(picture.samples[i], picture.samples[i + 2]);
+    for (std::size_t i = 0; i < picture.samples.size(); i += 3) std::swap(picture.samples[i], picture.samples[i + 2]);
   decoded.ok = true;
   return decoded;
 }

@@ -58,8 +58,7 @@ OracleTables CjpegTables(int quality) {
   test::TemporaryDirectory directory;
   const test::Picture picture = test::MakeSmoothPicture(16, 16, 3);
   std::string ppm = "P6\n16 16\n255\n";
-  for (std::size_t i = 0; i < picture.samples.size(); ++i)
-    ppm.push_back(static_cast<char>(picture.samples[i]));
+  for (std::size_t i = 0; i < picture.samples.size(); ++i) ppm.push_back(static_cast<char>(picture.samples[i]));
   test::WriteFile(directory.File("in.ppm"), ppm);
   const std::string command = "cjpeg -baseline -quality " + std::to_string(quality) + " -outfile '" +
                               directory.File("out.jpg") + "' '" + directory.File("in.ppm") + "'";
@@ -95,15 +94,14 @@ TEST(JpegTables, QuantizationTablesMatchTheOracleAtEveryQuality) {
 TEST(JpegTables, HuffmanTablesMatchTheOracle) {
   const OracleTables oracle = CjpegTables(75);
   const std::pair<int, const HuffmanTableSource*> expected[] = {{0x00, &kLuminanceDcHuffman},
-                                                         {0x10, &kLuminanceAcHuffman},
-                                                         {0x01, &kChrominanceDcHuffman},
-                                                         {0x11, &kChrominanceAcHuffman}};
+                                                                {0x10, &kLuminanceAcHuffman},
+                                                                {0x01, &kChrominanceDcHuffman},
+                                                                {0x11, &kChrominanceAcHuffman}};
   ASSERT_EQ(oracle.huffman.size(), 4u);
   for (const auto& [classAndSlot, huffman] : expected) {
     const auto& [bits, values] = oracle.huffman.at(classAndSlot);
     EXPECT_EQ(std::vector<std::uint8_t>(huffman->bits.begin(), huffman->bits.end()), bits) << classAndSlot;
-    EXPECT_EQ(std::vector<std::uint8_t>(huffman->values.begin(), huffman->values.begin() + huffman->valueCount),
-              values)
+    EXPECT_EQ(std::vector<std::uint8_t>(huffman->values.begin(), huffman->values.begin() + huffman->valueCount), values)
         << classAndSlot;
   }
 }

@@ -22,8 +22,11 @@ Bytes JpegFrameHeader(const JpegFrameLayout& frame) {
   Bytes quant(65, 1);
   quant[0] = 0;  // 8-bit entries, table 0
   AppendJpegSegment(stream, 0xDB, quant);
-  Bytes sof = {8, static_cast<unsigned char>(frame.height >> 8), static_cast<unsigned char>(frame.height),
-               static_cast<unsigned char>(frame.width >> 8), static_cast<unsigned char>(frame.width),
+  Bytes sof = {8,
+               static_cast<unsigned char>(frame.height >> 8),
+               static_cast<unsigned char>(frame.height),
+               static_cast<unsigned char>(frame.width >> 8),
+               static_cast<unsigned char>(frame.width),
                static_cast<unsigned char>(frame.components.size())};
   for (const JpegComponentLayout& c : frame.components)
     sof.insert(sof.end(), {static_cast<unsigned char>(c.id), static_cast<unsigned char>(c.h << 4 | c.v), 0});

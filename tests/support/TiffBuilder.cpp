@@ -31,16 +31,24 @@ Bytes BuildTiff(const TiffLayout& layout) {
       out.push_back(static_cast<unsigned char>(value));
       out.push_back(static_cast<unsigned char>(value >> 8));
     }
-  const auto resolutionOffset = layout.resolutionOffsetOverride ? layout.resolutionOffsetOverride
-                                                              : static_cast<std::uint32_t>(out.size());
+  const auto resolutionOffset =
+      layout.resolutionOffsetOverride ? layout.resolutionOffsetOverride : static_cast<std::uint32_t>(out.size());
   for (std::uint32_t value : {layout.xNumerator, 1u, layout.yNumerator, 1u})
     for (int b = 0; b < 4; ++b) out.push_back(static_cast<unsigned char>(value >> (8 * b)));
   StoreLe32(&out[4], static_cast<std::uint32_t>(out.size()));
   out.push_back(static_cast<unsigned char>(layout.entries));
   out.push_back(0);
-  const std::uint32_t values[12] = {0, static_cast<std::uint32_t>(layout.width), static_cast<std::uint32_t>(layout.height),
-                                    static_cast<std::uint32_t>(layout.bits), 1, static_cast<std::uint32_t>(layout.photometric),
-                                    16, 1, static_cast<std::uint32_t>(layout.height), 0, resolutionOffset,
+  const std::uint32_t values[12] = {0,
+                                    static_cast<std::uint32_t>(layout.width),
+                                    static_cast<std::uint32_t>(layout.height),
+                                    static_cast<std::uint32_t>(layout.bits),
+                                    1,
+                                    static_cast<std::uint32_t>(layout.photometric),
+                                    16,
+                                    1,
+                                    static_cast<std::uint32_t>(layout.height),
+                                    0,
+                                    resolutionOffset,
                                     resolutionOffset + 8};
   const std::uint16_t tags[12] = {254, 256, 257, 258, 259, 262, 273, 277, 278, 279, 282, 283};
   for (int i = 0; i < 12; ++i) PutEntry(out, tags[i], 1, values[i]);

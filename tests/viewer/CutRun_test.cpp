@@ -47,8 +47,8 @@ class CutRunTest : public QObject {
 
  private slots:
   void initTestCase() {
-    m_firstSlice = test::MakePhantomDataset(m_data.Path(), {"--slices", QString::number(kSlices), "--size",
-                                                            "160x120", "--step", "2"});
+    m_firstSlice = test::MakePhantomDataset(m_data.Path(),
+                                            {"--slices", QString::number(kSlices), "--size", "160x120", "--step", "2"});
   }
 
   // The image the dialog shows, and the BMP it saves, are orvel-analyze's: same pixels, same
@@ -85,9 +85,7 @@ class CutRunTest : public QObject {
     test::AnalyzeSection(arguments, "cut");
 
     viewer.dialogs.saveAnswers.push_back(out.File("viewer.bmp"));
-    test::SaveDialogAnswer answer([](dialogs::SaveImageDialog& save) {
-      test::Click(save, dialogs::id::kSaveBmp);
-    });
+    test::SaveDialogAnswer answer([](dialogs::SaveImageDialog& save) { test::Click(save, dialogs::id::kSaveBmp); });
     viewer.Click(id::kCut);
     QVERIFY(answer.Seen());
     QCOMPARE(viewer.dialogs.saveRequests.front().startFolder, m_data.Path());

@@ -151,7 +151,7 @@ class DamagedSliceTest : public QObject {
         {"pixels cut short", false, "", true, tiff},  // a BMP keeps the rows before the cut
         {"no size", true, bitmap, true, tiff},
         {"huge size", true, bitmap, true, tiff},
-        {"empty", true, "", true, tiff},  // too short for a bitmap file header: no message
+        {"empty", true, "", true, tiff},        // too short for a bitmap file header: no message
         {"a directory", false, "", false, ""},  // files that cannot be opened are passed over
         {"unreadable", false, "", false, ""},
         {"a FIFO", false, "", false, ""},
@@ -173,8 +173,9 @@ class DamagedSliceTest : public QObject {
     QFETCH(QString, message);
     QFETCH(int, partRow);
     if (damage == "unreadable" && geteuid() == 0)
-      QSKIP("running as root, which reads every file whatever its mode; the viewer reads slices on worker "
-            "threads, which a per-thread file identity does not reach; ctest runs these rows again as nobody");
+      QSKIP(
+          "running as root, which reads every file whatever its mode; the viewer reads slices on worker "
+          "threads, which a per-thread file identity does not reach; ctest runs these rows again as nobody");
     const int tolerance = format == "jpg" ? 3 : 0;
     const test::DatasetOptions options{format.toStdString(), kSlices, kSize, kSize};
     test::ViewerFixture fixture(options);
@@ -238,7 +239,13 @@ class DamagedSliceTest : public QObject {
     QVERIFY(test::Checked(viewer, id::kStop));
     if (partRow >= 0) {
       const QStringList arguments{QString::fromStdString(fixture.dataset.slicePaths.front()),
-                                  "--range", "1,3", "--levels", kLevels, "--rectangle", rectangle, "--3d"};
+                                  "--range",
+                                  "1,3",
+                                  "--levels",
+                                  kLevels,
+                                  "--rectangle",
+                                  rectangle,
+                                  "--3d"};
       QCOMPARE(test::BoxText(viewer), test::AsShown(test::AnalyzeText(arguments, "model")));
     } else {
       QCOMPARE(test::BoxText(viewer), QString());
@@ -290,8 +297,8 @@ class DamagedSliceTest : public QObject {
     MoveSlider(viewer, id::kLowerLevel, kLevels.section(',', 0, 0).toInt());
     MoveSlider(viewer, id::kUpperLevel, kLevels.section(',', 1, 1).toInt());
 
-    const QStringList context{QString::fromStdString(wholeTable.slicePaths.front()), "--slice", "2", "--range", "1,3",
-                              "--levels", kLevels};
+    const QStringList context{
+        QString::fromStdString(wholeTable.slicePaths.front()), "--slice", "2", "--range", "1,3", "--levels", kLevels};
     Click(viewer, id::kLine);
     MoveSlider(viewer, id::kBottomLimit, kSlices - 1 - (kDamaged - 1));
     MoveSlider(viewer, id::kTopLimit, kSlices - 1 - (kDamaged + 1));

@@ -31,11 +31,13 @@ class DialogTemplateTest : public QObject {
 
   void RadioGroupsEndWhereTheNextGroupStarts() {
     QDialog dialog;
-    const DialogTable table{"", 100, 100,
-                          {{1, ControlKind::kPushRadio, "A", 0, 0, 10, 10, control::kGroupStart},
-                           {2, ControlKind::kPushRadio, "B", 0, 0, 10, 10},
-                           {3, ControlKind::kStaticText, "", 0, 0, 10, 10, control::kGroupStart},
-                           {4, ControlKind::kPushRadio, "C", 0, 0, 10, 10}}};
+    const DialogTable table{"",
+                            100,
+                            100,
+                            {{1, ControlKind::kPushRadio, "A", 0, 0, 10, 10, control::kGroupStart},
+                             {2, ControlKind::kPushRadio, "B", 0, 0, 10, 10},
+                             {3, ControlKind::kStaticText, "", 0, 0, 10, 10, control::kGroupStart},
+                             {4, ControlKind::kPushRadio, "C", 0, 0, 10, 10}}};
     const BuiltDialog built = BuildDialog(&dialog, table);
     QCOMPARE(built.RadioGroupOf(1), (std::vector<int>{1, 2}));
     QCOMPARE(built.RadioGroupOf(4), (std::vector<int>{4}));
@@ -52,9 +54,11 @@ class DialogTemplateTest : public QObject {
 
   void VerticalTrackbarsHaveTheirMinimumAtTheTop() {
     QDialog dialog;
-    const DialogTable table{"", 100, 100,
-                          {{5, ControlKind::kVerticalTrackbar, "", 0, 0, 10, 90, control::kHidden | control::kDisabled,
-                            "tip", "Slice"}}};
+    const DialogTable table{
+        "",
+        100,
+        100,
+        {{5, ControlKind::kVerticalTrackbar, "", 0, 0, 10, 90, control::kHidden | control::kDisabled, "tip", "Slice"}}};
     const BuiltDialog built = BuildDialog(&dialog, table);
     auto* slider = qobject_cast<QSlider*>(built.Control(5));
     QVERIFY(slider->invertedAppearance());

@@ -49,8 +49,8 @@ class Model3DRunTest : public QObject {
 
  private slots:
   void initTestCase() {
-    m_firstSlice = test::MakePhantomDataset(m_data.Path(), {"--slices", QString::number(kSlices), "--size",
-                                                            "160x120", "--step", "3"});
+    m_firstSlice = test::MakePhantomDataset(m_data.Path(),
+                                            {"--slices", QString::number(kSlices), "--size", "160x120", "--step", "3"});
     test::WriteSelectionPoints({20, 15}, {140, 100});
   }
 

@@ -83,8 +83,9 @@ class ResultsBoxTest : public QObject {
     QTest::mousePress(&dialog, Qt::LeftButton, {}, viewer.DialogPointOver({150, 120}));
     QTest::mouseMove(&dialog, viewer.DialogPointOver({(150 + target.x) / 2, (120 + target.y) / 2}));
     // Mid-drag, before any release: the box already follows the line.
-    QCOMPARE(dialog.ResultsText(),
-             test::AnalyzeText(context + QStringList{"--line", test::PointsArgument(dialog.SelectionPoints())}, "line"));
+    QCOMPARE(
+        dialog.ResultsText(),
+        test::AnalyzeText(context + QStringList{"--line", test::PointsArgument(dialog.SelectionPoints())}, "line"));
     const QPoint to = viewer.DialogPointOver(target);
     QTest::mouseMove(&dialog, to);
     QTest::mouseRelease(&dialog, Qt::LeftButton, {}, to);
@@ -138,7 +139,8 @@ class ResultsBoxTest : public QObject {
     if (invert) arguments << "--invert";
     const QString toolOption = tool == id::kRectangle ? "--rectangle" : "--ellipse";
     auto analyzed = [&] {
-      return test::AnalyzeText(arguments + QStringList{toolOption, test::PointsArgument(dialog.SelectionPoints())}, "area");
+      return test::AnalyzeText(arguments + QStringList{toolOption, test::PointsArgument(dialog.SelectionPoints())},
+                               "area");
     };
     const std::string before = analyzed();
     QVERIFY(before.rfind("Total Area: ", 0) == 0);
@@ -172,10 +174,10 @@ class ResultsBoxTest : public QObject {
     viewer.MoveSlider(id::kUpperLevel, 160);
     viewer.Click(tool);
     viewer.Click(id::kSizeDistribution);
-    const QJsonObject area = test::AnalyzeSection({QString::fromStdString(m_phantom), "--levels", "20,160",
-                                                   tool == id::kRectangle ? "--rectangle" : "--ellipse",
-                                                   "10,10,246,240", "--2d"},
-                                                  "area");
+    const QJsonObject area =
+        test::AnalyzeSection({QString::fromStdString(m_phantom), "--levels", "20,160",
+                              tool == id::kRectangle ? "--rectangle" : "--ellipse", "10,10,246,240", "--2d"},
+                             "area");
     analysis::SizeClassCounts counts{};
     const QJsonArray classes = area.value("sizeClasses").toArray();
     QCOMPARE(classes.size(), analysis::kSizeClassCount);

@@ -37,7 +37,8 @@ class SelectionDragTest : public QObject {
     QTest::addColumn<int>("tool");
     QTest::addColumn<bool>("stopPoint");
     QTest::addColumn<PixelPoint>("target");
-    QTest::newRow("stop, line, shrunk below one to one") << QSize(480, 600) << id::kLine << true << PixelPoint{200, 250};
+    QTest::newRow("stop, line, shrunk below one to one")
+        << QSize(480, 600) << id::kLine << true << PixelPoint{200, 250};
     QTest::newRow("start, rectangle, shrunk") << QSize(480, 600) << id::kRectangle << false << PixelPoint{7, 6};
     QTest::newRow("stop, ellipse, near one to one") << QSize(800, 700) << id::kEllipse << true << PixelPoint{390, 20};
     QTest::newRow("start, line, enlarged") << QSize(1400, 1100) << id::kLine << false << PixelPoint{150, 150};

@@ -70,25 +70,26 @@ class SelectionToolsTest : public QObject {
                                    << ToolStates{{}, false, none, false, "", Figure::kNone, Results::kEmpty};
     QTest::newRow("ellipse on") << std::vector{ellipse}
                                 << ToolStates{{ellipse}, true, area, false, "", Figure::kEllipse, Results::kEmpty};
-    QTest::newRow("line to rectangle")
-        << std::vector{line, rect} << ToolStates{{rect}, true, area, false, "", Figure::kRectangle, Results::kEmpty};
-    QTest::newRow("rectangle to line")
-        << std::vector{rect, line}
-        << ToolStates{{line}, true, cut, true, "line profile", Figure::kLine, Results::kLine};
+    QTest::newRow("line to rectangle") << std::vector{line, rect}
+                                       << ToolStates{{rect},         true, area, false, "", Figure::kRectangle,
+                                                     Results::kEmpty};
+    QTest::newRow("rectangle to line") << std::vector{rect, line}
+                                       << ToolStates{{line},         true,          cut,           true,
+                                                     "line profile", Figure::kLine, Results::kLine};
     QTest::newRow("rectangle to ellipse")
-        << std::vector{rect, ellipse} << ToolStates{{ellipse}, true, area, false, "", Figure::kEllipse, Results::kEmpty};
+        << std::vector{rect, ellipse}
+        << ToolStates{{ellipse}, true, area, false, "", Figure::kEllipse, Results::kEmpty};
     QTest::newRow("ellipse to rectangle")
         << std::vector{ellipse, rect} << ToolStates{{rect}, true, area, false, "", Figure::kRectangle, Results::kEmpty};
-    QTest::newRow("2D on a rectangle")
-        << std::vector{rect, twoD}
-        << ToolStates{{rect, twoD}, true, area, true, "size distribution", Figure::kRectangle, Results::kArea};
-    QTest::newRow("2D pressed twice")
-        << std::vector{rect, twoD, twoD} << ToolStates{{rect}, true, area, false, "", Figure::kRectangle, Results::kEmpty};
-    QTest::newRow("line ends 2D")
-        << std::vector{rect, twoD, line}
-        << ToolStates{{line}, true, cut, true, "line profile", Figure::kLine, Results::kLine};
-    QTest::newRow("line on and off after 2D")
-        << std::vector{rect, twoD, line, line} << ToolStates{{}, false, none, false, "", Figure::kNone, Results::kEmpty};
+    QTest::newRow("2D on a rectangle") << std::vector{rect, twoD}
+                                       << ToolStates{{rect, twoD},       true,          area, true, "size distribution",
+                                                     Figure::kRectangle, Results::kArea};
+    QTest::newRow("2D pressed twice") << std::vector{rect, twoD, twoD}
+                                      << ToolStates{{rect}, true, area, false, "", Figure::kRectangle, Results::kEmpty};
+    QTest::newRow("line ends 2D") << std::vector{rect, twoD, line}
+                                  << ToolStates{{line}, true, cut, true, "line profile", Figure::kLine, Results::kLine};
+    QTest::newRow("line on and off after 2D") << std::vector{rect, twoD, line, line}
+                                              << ToolStates{{}, false, none, false, "", Figure::kNone, Results::kEmpty};
     // Turning the figure off keeps the mode: nothing is selected, so the area block reports zero.
     QTest::newRow("rectangle off keeps 2D")
         << std::vector{rect, twoD, rect}

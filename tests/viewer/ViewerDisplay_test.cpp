@@ -41,31 +41,35 @@ class ViewerDisplayTest : public QObject {
     QTest::addColumn<int>("upper");
     QTest::addColumn<QList<int>>("entries");
     QTest::addColumn<QList<QRgb>>("colours");
-    QTest::addRow("Greyscale: each entry its own grey") << id::kGreyscale << false << 128 << 383
-        << QList<int>{0, 77, 255} << QList<QRgb>{qRgb(0, 0, 0), qRgb(77, 77, 77), qRgb(255, 255, 255)};
-    QTest::addRow("Greyscale at the lowest levels: 63 to 127") << id::kGreyscale << false << 0 << 1
-        << QList<int>{0, 100, 255} << QList<QRgb>{qRgb(63, 63, 63), qRgb(88, 88, 88), qRgb(127, 127, 127)};
-    QTest::addRow("Greyscale inverted at the highest levels") << id::kGreyscale << true << 255 << 510
-        << QList<int>{0, 1, 255} << QList<QRgb>{qRgb(128, 128, 128), qRgb(0, 0, 0), qRgb(0, 0, 0)};
-    QTest::addRow("Colour 1: the ramp times four") << id::kColour1 << false << 128 << 383
-        << QList<int>{0, 63, 98, 137, 255}
+    QTest::addRow("Greyscale: each entry its own grey")
+        << id::kGreyscale << false << 128 << 383 << QList<int>{0, 77, 255}
+        << QList<QRgb>{qRgb(0, 0, 0), qRgb(77, 77, 77), qRgb(255, 255, 255)};
+    QTest::addRow("Greyscale at the lowest levels: 63 to 127")
+        << id::kGreyscale << false << 0 << 1 << QList<int>{0, 100, 255}
+        << QList<QRgb>{qRgb(63, 63, 63), qRgb(88, 88, 88), qRgb(127, 127, 127)};
+    QTest::addRow("Greyscale inverted at the highest levels")
+        << id::kGreyscale << true << 255 << 510 << QList<int>{0, 1, 255}
+        << QList<QRgb>{qRgb(128, 128, 128), qRgb(0, 0, 0), qRgb(0, 0, 0)};
+    QTest::addRow("Colour 1: the ramp times four")
+        << id::kColour1 << false << 128 << 383 << QList<int>{0, 63, 98, 137, 255}
         << QList<QRgb>{qRgb(0, 0, 0), qRgb(252, 148, 0), qRgb(192, 252, 0), qRgb(0, 136, 64), qRgb(252, 252, 252)};
-    QTest::addRow("Colour 1 inverted: the ramp read backwards") << id::kColour1 << true << 128 << 383
-        << QList<int>{0, 192, 255} << QList<QRgb>{qRgb(252, 252, 252), qRgb(252, 148, 0), qRgb(0, 0, 0)};
-    QTest::addRow("Colour 2: complement of Colour 1 backwards") << id::kColour2 << false << 128 << 383
-        << QList<int>{0, 192} << QList<QRgb>{qRgb(3, 3, 3), qRgb(3, 107, 255)};
-    QTest::addRow("Colour 2 inverted") << id::kColour2 << true << 128 << 383
-        << QList<int>{63, 255} << QList<QRgb>{qRgb(3, 107, 255), qRgb(3, 3, 3)};
-    QTest::addRow("Binary: red ramp inside 128..191, green outside") << id::kBinary << false << 128 << 383
-        << QList<int>{50, 128, 150, 191, 192}
+    QTest::addRow("Colour 1 inverted: the ramp read backwards")
+        << id::kColour1 << true << 128 << 383 << QList<int>{0, 192, 255}
+        << QList<QRgb>{qRgb(252, 252, 252), qRgb(252, 148, 0), qRgb(0, 0, 0)};
+    QTest::addRow("Colour 2: complement of Colour 1 backwards")
+        << id::kColour2 << false << 128 << 383 << QList<int>{0, 192} << QList<QRgb>{qRgb(3, 3, 3), qRgb(3, 107, 255)};
+    QTest::addRow("Colour 2 inverted") << id::kColour2 << true << 128 << 383 << QList<int>{63, 255}
+                                       << QList<QRgb>{qRgb(3, 107, 255), qRgb(3, 3, 3)};
+    QTest::addRow("Binary: red ramp inside 128..191, green outside")
+        << id::kBinary << false << 128 << 383 << QList<int>{50, 128, 150, 191, 192}
         << QList<QRgb>{qRgb(0, 57, 6), qRgb(156, 32, 25), qRgb(172, 37, 30), qRgb(203, 47, 38), qRgb(0, 164, 24)};
-    QTest::addRow("Binary inverted exchanges the ramps") << id::kBinary << true << 128 << 383
-        << QList<int>{50, 150} << QList<QRgb>{qRgb(97, 12, 10), qRgb(0, 132, 18)};
-    QTest::addRow("Binary with the levels crossed: 100..150") << id::kBinary << false << 150 << 200
-        << QList<int>{99, 100, 150, 151}
+    QTest::addRow("Binary inverted exchanges the ramps")
+        << id::kBinary << true << 128 << 383 << QList<int>{50, 150} << QList<QRgb>{qRgb(97, 12, 10), qRgb(0, 132, 18)};
+    QTest::addRow("Binary with the levels crossed: 100..150")
+        << id::kBinary << false << 150 << 200 << QList<int>{99, 100, 150, 151}
         << QList<QRgb>{qRgb(0, 94, 12), qRgb(135, 25, 20), qRgb(172, 37, 30), qRgb(0, 133, 18)};
-    QTest::addRow("Original inverted complements the file colours") << id::kOriginal << true << 0 << 1
-        << QList<int>{0, 200} << QList<QRgb>{qRgb(255, 255, 255), qRgb(55, 55, 55)};
+    QTest::addRow("Original inverted complements the file colours")
+        << id::kOriginal << true << 0 << 1 << QList<int>{0, 200} << QList<QRgb>{qRgb(255, 255, 255), qRgb(55, 55, 55)};
   }
 
   void PaletteButtonsAndInvertRewriteTheColourTable() {

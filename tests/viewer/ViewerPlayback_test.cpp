@@ -142,9 +142,12 @@ class ViewerPlaybackTest : public QObject {
   void AFailedReadDuringPlayback_data() {
     QTest::addColumn<QString>("format");
     QTest::addColumn<QString>("message");
-    QTest::addRow("bmp") << "bmp" << "Invalid bitmap file";
-    QTest::addRow("tif") << "tif" << "Invalid tiff file";
-    QTest::addRow("jpg") << "jpg" << "";
+    QTest::addRow("bmp") << "bmp"
+                         << "Invalid bitmap file";
+    QTest::addRow("tif") << "tif"
+                         << "Invalid tiff file";
+    QTest::addRow("jpg") << "jpg"
+                         << "";
   }
 
   void AFailedReadDuringPlayback() {

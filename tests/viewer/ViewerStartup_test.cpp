@@ -73,8 +73,8 @@ class ViewerStartupTest : public QObject {
     QTest::addColumn<int>("bits");
     for (const char* format : {"bmp", "tif", "jpg"}) {
       for (int slices : {1, 5}) {
-        for (const auto& [preview, name] : {std::pair{Preview::kNone, "no preview"}, {Preview::kSide, "_SPR"},
-                                           {Preview::kVolume, "_VPR"}})
+        for (const auto& [preview, name] :
+             {std::pair{Preview::kNone, "no preview"}, {Preview::kSide, "_SPR"}, {Preview::kVolume, "_VPR"}})
           QTest::addRow("%s, %d slice(s), %s", format, slices, name) << format << slices << preview << 8;
       }
     }
@@ -165,8 +165,7 @@ class ViewerStartupTest : public QObject {
     QVERIFY(viewer.frameGeometry().bottom() + 1 >= 570);
 
     const int available = std::min(width - 10 - templateFrame.left(), height - 10 - templateFrame.top());
-    QCOMPARE(viewer.Control(id::kImage)->geometry(),
-             QRect(templateFrame.topLeft(), QSize(available, available)));
+    QCOMPARE(viewer.Control(id::kImage)->geometry(), QRect(templateFrame.topLeft(), QSize(available, available)));
     QCOMPARE(viewer.Control(id::kPreview)->geometry(), units.ToPixels(25, 126, 96, 90));
   }
 
@@ -177,13 +176,19 @@ class ViewerStartupTest : public QObject {
     const QMargins decorations(1, 24, 1, 1);
     for (const QSize screen : {QSize(1280, 1024), QSize(1920, 1080)}) {
       for (const QSize slice : {QSize(64, 64), QSize(1024, 1024), QSize(2048, 2048), QSize(4096, 600)}) {
-        const WindowLayoutInput input{slice, units.ToPixels(0, 0, 156, 376).size(), units.ToPixels(142, 6, 8, 210),
-                                      units.ToPixels(25, 126, 96, 90).bottom() + 1, decorations,
+        const WindowLayoutInput input{slice,
+                                      units.ToPixels(0, 0, 156, 376).size(),
+                                      units.ToPixels(142, 6, 8, 210),
+                                      units.ToPixels(25, 126, 96, 90).bottom() + 1,
+                                      decorations,
                                       QRect(QPoint(0, 0), screen - QSize(0, 40))};  // a panel below
         const WindowLayout layout = InitialWindowLayout(input);
         const QRect window(layout.windowTopLeft, layout.client.grownBy(decorations));
-        const QString where = QStringLiteral("%1x%2 on %3x%4").arg(slice.width()).arg(slice.height())
-                                  .arg(screen.width()).arg(screen.height());
+        const QString where = QStringLiteral("%1x%2 on %3x%4")
+                                  .arg(slice.width())
+                                  .arg(slice.height())
+                                  .arg(screen.width())
+                                  .arg(screen.height());
         QVERIFY2(input.available.contains(window), qPrintable(where));
         QVERIFY2(layout.frame.width() <= slice.width() &&
                      std::abs(layout.frame.height() - slice.height() * layout.frame.width() / slice.width()) <= 1,

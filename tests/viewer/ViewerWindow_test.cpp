@@ -191,7 +191,7 @@ class ViewerWindowTest : public QObject {
     act(id::kColour1);
     QVERIFY(Button(viewer, id::kColour1)->isChecked() && !Button(viewer, id::kOriginal)->isChecked());
     QVERIFY(!Slider(viewer, id::kLowerLevel)->isHidden());  // OnColour1 ran
-    act(id::kColour1);  // again: stays checked, as a radio button does
+    act(id::kColour1);                                      // again: stays checked, as a radio button does
     QVERIFY(Button(viewer, id::kColour1)->isChecked());
     act(id::kInvert);
     QVERIFY(Button(viewer, id::kInvert)->isChecked());

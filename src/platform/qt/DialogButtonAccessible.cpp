@@ -26,8 +26,7 @@ QAccessibleInterface* DialogButtonFactory(const QString& className, QObject* obj
 
 }  // namespace
 
-DialogButtonAccessible::DialogButtonAccessible(QAbstractButton* button)
-    : QAccessibleWidget(button, RoleOf(button)) {}
+DialogButtonAccessible::DialogButtonAccessible(QAbstractButton* button) : QAccessibleWidget(button, RoleOf(button)) {}
 
 QAbstractButton* DialogButtonAccessible::Button() const { return static_cast<QAbstractButton*>(widget()); }
 

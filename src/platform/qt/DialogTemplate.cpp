@@ -24,8 +24,7 @@ namespace orvel::platform {
 
 DialogBaseUnits DialogBaseUnits::OfFont(const QFont& font) {
   const QFontMetrics metrics(font);
-  const int letters = metrics.horizontalAdvance(
-      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+  const int letters = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
   DialogBaseUnits units;
   units.x = (letters / 26 + 1) / 2;  // the platform's rounding of the average over 52 letters
   units.y = metrics.height();

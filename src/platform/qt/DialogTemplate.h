@@ -16,17 +16,17 @@ class QWidget;
 namespace orvel::platform {
 
 enum class ControlKind {
-  kPushButton,         // "default" in ControlRow::flags makes it the dialog's default button
-  kPushRadio,          // push-like auto radio button
-  kRadio,              // auto radio button
-  kPushCheck,          // push-like auto check box
-  kCheckTextLeft,      // auto check box, text on the left
-  kStaticText,         // alignment from the flags
+  kPushButton,     // "default" in ControlRow::flags makes it the dialog's default button
+  kPushRadio,      // push-like auto radio button
+  kRadio,          // auto radio button
+  kPushCheck,      // push-like auto check box
+  kCheckTextLeft,  // auto check box, text on the left
+  kStaticText,     // alignment from the flags
   kGroupBox,
-  kFrame,              // static frame; "sunken" in the flags gives it a sunken edge
+  kFrame,  // static frame; "sunken" in the flags gives it a sunken edge
   kHorizontalTrackbar,
   kVerticalTrackbar,
-  kReadOnlyEdit,       // multi-line read-only edit
+  kReadOnlyEdit,  // multi-line read-only edit
 };
 
 namespace control {
@@ -41,10 +41,10 @@ constexpr unsigned kSunken = 1u << 7;
 }  // namespace control
 
 struct ControlRow {
-  int id;                      // control identifier; 0 for controls without one
+  int id;  // control identifier; 0 for controls without one
   ControlKind kind;
-  const char* caption;         // "" for none; "&" marks the mnemonic
-  int x, y, width, height;     // dialog units
+  const char* caption;      // "" for none; "&" marks the mnemonic
+  int x, y, width, height;  // dialog units
   unsigned flags = 0;
   const char* tooltip = nullptr;
   const char* accessibleName = nullptr;  // controls without a caption of their own

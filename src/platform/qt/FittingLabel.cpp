@@ -31,8 +31,8 @@ void FittingLabel::paintEvent(QPaintEvent* event) {
   }
   QPainter painter(this);
   painter.setFont(fitted);
-  style()->drawItemText(&painter, box, QStyle::visualAlignment(layoutDirection(), alignment()), palette(),
-                        isEnabled(), shown, foregroundRole());
+  style()->drawItemText(&painter, box, QStyle::visualAlignment(layoutDirection(), alignment()), palette(), isEnabled(),
+                        shown, foregroundRole());
 }
 
 }  // namespace orvel::platform

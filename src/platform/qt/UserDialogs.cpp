@@ -16,9 +16,7 @@ namespace orvel::platform {
 
 namespace {
 
-QString FilterOf(const FileDialogRequest& request) {
-  return QString::fromStdString(request.filterName);
-}
+QString FilterOf(const FileDialogRequest& request) { return QString::fromStdString(request.filterName); }
 
 // A save-file dialog that stays open on a name whose folder does not exist: the file could not
 // be created there, and the user would learn it only from a write error after the dialog closed.
@@ -43,22 +41,20 @@ class SaveFileDialog final : public QFileDialog {
 class QtUserDialogs final : public UserDialogs {
  public:
   void ShowMessageBox(QWidget* parent, const std::string& text, const std::string& caption) override {
-    QMessageBox::information(parent, QString::fromStdString(caption), QString::fromStdString(text),
-                             QMessageBox::Ok);
+    QMessageBox::information(parent, QString::fromStdString(caption), QString::fromStdString(text), QMessageBox::Ok);
   }
 
   std::optional<std::string> AskOpenFile(QWidget* parent, const FileDialogRequest& request) override {
-    const QString path =
-        QFileDialog::getOpenFileName(parent, QString::fromStdString(request.title),
-                                     QFile::decodeName(request.startFolder.c_str()), FilterOf(request), nullptr,
-                                     QFileDialog::ReadOnly);
+    const QString path = QFileDialog::getOpenFileName(parent, QString::fromStdString(request.title),
+                                                      QFile::decodeName(request.startFolder.c_str()), FilterOf(request),
+                                                      nullptr, QFileDialog::ReadOnly);
     if (path.isEmpty()) return std::nullopt;
     return QFile::encodeName(QFileInfo(path).absoluteFilePath()).toStdString();
   }
 
   std::optional<std::string> AskSaveFile(QWidget* parent, const FileDialogRequest& request) override {
-    SaveFileDialog dialog(parent, QString::fromStdString(request.title),
-                          QFile::decodeName(request.startFolder.c_str()), FilterOf(request));
+    SaveFileDialog dialog(parent, QString::fromStdString(request.title), QFile::decodeName(request.startFolder.c_str()),
+                          FilterOf(request));
     // Qt's own dialog, so that the folder check above runs while it is still open: a native one
     // may have closed by the time the answer arrives.
     dialog.setOption(QFileDialog::DontUseNativeDialog);

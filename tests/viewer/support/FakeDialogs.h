@@ -22,7 +22,7 @@ class FakeDialogs {
 
   std::vector<platform::Message> messages;
   std::vector<platform::FileDialogRequest> openRequests, saveRequests;
-  std::optional<std::string> openAnswer;  // every open-file dialog's answer; nothing: cancelled
+  std::optional<std::string> openAnswer;               // every open-file dialog's answer; nothing: cancelled
   std::deque<std::optional<std::string>> saveAnswers;  // one per save-file dialog; cancelled once none is left
 
  private:

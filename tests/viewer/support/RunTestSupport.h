@@ -22,7 +22,7 @@ namespace orvel::test {
 struct RunSetup {
   int tool = 0;  // the button of the tool to turn on (line, rectangle or ellipse)
   int first = 0, last = 0;
-  int palette = 0;  // the palette button; 0 keeps "Original"
+  int palette = 0;                       // the palette button; 0 keeps "Original"
   int lowerLevel = -1, upperLevel = -1;  // -1 keeps the position the first slice gave
   bool invert = false;
 };

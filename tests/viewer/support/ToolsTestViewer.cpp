@@ -108,7 +108,8 @@ void ToolsViewer::SetScale(int screenPixels) {
   const int widthChange = screenPixels * m_imageWidth - frame->contentsRect().width();
   m_dialog->resize(m_dialog->width() + widthChange, m_dialog->height() + 4 * widthChange);
   QCoreApplication::processEvents();
-  if (frame->contentsRect().width() != screenPixels * m_imageWidth) qFatal("the window cannot take scale %d", screenPixels);
+  if (frame->contentsRect().width() != screenPixels * m_imageWidth)
+    qFatal("the window cannot take scale %d", screenPixels);
 }
 
 double ToolsViewer::Scale() const {
