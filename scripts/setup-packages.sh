@@ -5,6 +5,7 @@ ORVEL_PACKAGES=(
   libgtest-dev libbenchmark-dev
   # the fuzz targets in fuzz/: clang with its libFuzzer and sanitizer runtimes
   clang libclang-rt-14-dev
+  clang-format-14  # scripts/check-format: the house layout of the C++ sources
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
   libssl-dev  # SHA-256 of orvel-analyze's provenance (libcrypto), linked into the command-line tools only
   libtiff-dev libpng-dev  # TIFF files other than the scanner's, and PNG files: the formats' own libraries
