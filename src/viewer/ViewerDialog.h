@@ -208,7 +208,7 @@ class ViewerDialog : public QDialog {
   QSlider* m_sliceSlider = nullptr;
   QSlider* m_speedSlider = nullptr;
   bool m_invert = false;
-  int m_palette = 0;    // 0 Greyscale, 1 Colour 1, 2 Colour 2, 3 Binary, 4 Original
+  int m_palette = 0;    // an analysis::PaletteMode: 0 Greyscale, 1 Colour 1, 2 Colour 2, 3 Binary, 4 Original
   bool m_play = false;  // Start (playback, or a 3D or cut run) rather than Stop
   QIcon m_icon;
 

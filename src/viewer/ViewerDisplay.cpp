@@ -80,7 +80,7 @@ void ViewerDialog::ShowLevelSliders(bool shown) {
 void ViewerDialog::WriteLevelReadouts() {
   SetText(id::kLowerLevelValue, std::to_string(m_lowerLevelSlider->value()));
   const int upper = m_upperLevelSlider->value();
-  SetText(id::kUpperLevelValue, std::to_string(m_palette == 3 ? upper / 2 : upper));
+  SetText(id::kUpperLevelValue, std::to_string(m_palette == analysis::kBinaryPalette ? upper / 2 : upper));
 }
 
 void ViewerDialog::OnOriginal() {

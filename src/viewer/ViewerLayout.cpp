@@ -154,7 +154,7 @@ void ViewerDialog::InitialiseViewer() {
   FitPreview();
 
   OnOriginal();
-  m_palette = 4;
+  m_palette = analysis::kOriginalPalette;
   ShowFields();
   m_layoutAnchorId = m_sliceCount < 2 && m_preview.IsEmpty() ? id::kPaletteGroup : id::kPreview;
 
